@@ -1,0 +1,163 @@
+// Line files over stdio streams in binary mode, unbuffered by stdio: the buffers here are
+// large, lines are found with memchr, and each system call moves a whole buffer.
+#include "run/line_file.h"
+
+#include <cstring>
+
+namespace doc {
+
+namespace {
+constexpr size_t kReadBufferSize = size_t{1} << 20;
+constexpr size_t kWriteBufferSize = size_t{1} << 20;
+LineWriter* openWriters = nullptr;
+}  // namespace
+
+LineReader::LineReader(const Text& fileName) {
+  file_ = std::fopen(fileName.c_str(), "rb");
+  if (file_ != nullptr) {
+    std::setvbuf(file_, nullptr, _IONBF, 0);
+    buffer_ = std::make_unique<char[]>(kReadBufferSize);
+  } else {
+    eof_ = true;
+  }
+}
+
+LineReader::~LineReader() { close(); }
+
+void LineReader::close() {
+  if (file_ != nullptr) std::fclose(file_);
+  file_ = nullptr;
+  buffer_.reset();
+  begin_ = end_ = 0;
+  eof_ = true;
+  longLine_ = Text();
+}
+
+bool LineReader::fill() {
+  if (eof_) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  if (end_ == kReadBufferSize) return true;  // full: the caller takes bytes out first
+  const size_t got = std::fread(buffer_.get() + end_, 1, kReadBufferSize - end_, file_);
+  if (got == 0) {
+    eof_ = true;  // end of file, or a read error such as a folder: no more lines either way
+    return false;
+  }
+  end_ += got;
+  return true;
+}
+
+bool LineReader::atEnd() {
+  if (begin_ < end_) return false;
+  return !fill() || begin_ == end_;
+}
+
+TextView LineReader::readLine() {
+  if (atEnd()) return {};
+  // Fast path: the whole line lies in the buffer.
+  size_t searchFrom = begin_;
+  for (;;) {
+    const void* hit = std::memchr(buffer_.get() + searchFrom, '\n', end_ - searchFrom);
+    if (hit != nullptr) {
+      const size_t lf = static_cast<size_t>(static_cast<const char*>(hit) - buffer_.get());
+      size_t lineEnd = lf;
+      if (lineEnd > begin_ && buffer_[lineEnd - 1] == '\r') --lineEnd;
+      TextView line(buffer_.get() + begin_, lineEnd - begin_);
+      begin_ = lf + 1;
+      return line;
+    }
+    if (end_ - begin_ == kReadBufferSize) break;  // longer than the buffer
+    const size_t kept = end_ - begin_;
+    if (!fill()) {
+      // The last line of the file, without a line end; a final CR is dropped.
+      size_t lineEnd = end_;
+      if (lineEnd > begin_ && buffer_[lineEnd - 1] == '\r') --lineEnd;
+      TextView line(buffer_.get() + begin_, lineEnd - begin_);
+      begin_ = end_;
+      return line;
+    }
+    searchFrom = begin_ + kept;
+  }
+
+  // Slow path: gather a line longer than the buffer.
+  longLine_.assign(buffer_.get() + begin_, end_ - begin_);
+  begin_ = end_;
+  for (;;) {
+    if (!fill()) break;
+    const void* hit = std::memchr(buffer_.get() + begin_, '\n', end_ - begin_);
+    if (hit != nullptr) {
+      const size_t lf = static_cast<size_t>(static_cast<const char*>(hit) - buffer_.get());
+      longLine_.append(buffer_.get() + begin_, lf - begin_);
+      begin_ = lf + 1;
+      break;
+    }
+    longLine_.append(buffer_.get() + begin_, end_ - begin_);
+    begin_ = end_;
+  }
+  // A CR before the LF belongs to the line end; one at the very end of the file is dropped.
+  if (!longLine_.empty() && longLine_.back() == '\r') longLine_.pop_back();
+  return longLine_;
+}
+
+void LineReader::rewind() {
+  if (file_ == nullptr) return;
+  std::rewind(file_);
+  begin_ = end_ = 0;
+  eof_ = false;
+}
+
+LineWriter::LineWriter(const Text& fileName) {
+  file_ = std::fopen(fileName.c_str(), "wb");
+  if (file_ == nullptr) return;
+  std::setvbuf(file_, nullptr, _IONBF, 0);
+  buffer_ = std::make_unique<char[]>(kWriteBufferSize);
+  next_ = openWriters;
+  if (next_ != nullptr) next_->prev_ = this;
+  openWriters = this;
+}
+
+LineWriter::~LineWriter() { close(); }
+
+void LineWriter::flush() {
+  if (used_ > 0) std::fwrite(buffer_.get(), 1, used_, file_);  // a failed write is dropped
+  used_ = 0;
+}
+
+void LineWriter::writeText(TextView text) {
+  if (file_ == nullptr) return;
+  if (text.size() > kWriteBufferSize - used_) {
+    flush();
+    if (text.size() >= kWriteBufferSize) {
+      std::fwrite(text.data(), 1, text.size(), file_);
+      return;
+    }
+  }
+  std::memcpy(buffer_.get() + used_, text.data(), text.size());
+  used_ += text.size();
+}
+
+void LineWriter::writeLine(TextView text) {
+  writeText(text);
+  writeText("\r\n");
+}
+
+void LineWriter::close() {
+  if (file_ == nullptr) return;
+  flush();
+  std::fclose(file_);
+  file_ = nullptr;
+  buffer_.reset();
+  if (prev_ != nullptr) prev_->next_ = next_;
+  else openWriters = next_;
+  if (next_ != nullptr) next_->prev_ = prev_;
+  prev_ = next_ = nullptr;
+}
+
+void LineWriter::closeAll() {
+  while (openWriters != nullptr) openWriters->close();
+}
+
+}  // namespace doc

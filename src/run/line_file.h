@@ -1,0 +1,73 @@
+// Line files: a buffered reader that yields the lines of a file by name, and a buffered
+// writer that ends every line with CR LF. Neither holds a whole file in memory, lines
+// have no length limit, and neither reports an error: a reader on a file that cannot be
+// opened is empty, and a writer on a file that cannot be created drops its output.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+#include "run/text.h"
+
+namespace doc {
+
+// Line ends: LF, or CR LF. A CR not followed by LF stays in the line, except a CR that is
+// the last byte of the file. The last line needs no line end, and a final line end gives
+// no extra empty line. Bytes pass as they are: no byte-order mark is skipped and a byte 26
+// does not end the file.
+class LineReader {
+ public:
+  explicit LineReader(const Text& fileName);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // True when no line is left to read.
+  bool atEnd();
+  // The next line without its line end; "" when atEnd. The view stays valid until the
+  // next readLine, rewind or close of this reader.
+  TextView readLine();
+  // Back to the first line.
+  void rewind();
+  void close();
+
+ private:
+  bool fill();  // Reads more bytes after the kept ones; false at the end of the file.
+
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
+  size_t begin_ = 0;  // first unread byte in buffer_
+  size_t end_ = 0;    // one past the last valid byte in buffer_
+  bool eof_ = false;  // the file has no bytes beyond buffer_
+  Text longLine_;     // a line that does not fit in buffer_
+};
+
+// Creates the file, or empties it. Everything written is in the file once it is closed,
+// or once endProgram runs while it is still open.
+class LineWriter {
+ public:
+  explicit LineWriter(const Text& fileName);
+  ~LineWriter();
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
+
+  void writeText(TextView text);
+  // The text followed by CR LF.
+  void writeLine(TextView text);
+  void close();
+
+  // Writes out every writer still open; endProgram calls it.
+  static void closeAll();
+
+ private:
+  void flush();
+
+  std::FILE* file_ = nullptr;
+  std::unique_ptr<char[]> buffer_;
+  size_t used_ = 0;
+  // The writers still open, so that ending the program loses none of their bytes.
+  LineWriter* prev_ = nullptr;
+  LineWriter* next_ = nullptr;
+};
+
+}  // namespace doc

@@ -1,0 +1,56 @@
+// Text operations on byte strings: searching, slicing, trimming, case, numbers.
+// A text is any run of bytes; positions are 1-based; a blank is byte 32 only and
+// case changes touch A to Z only. No operation fails: out-of-range positions and
+// lengths give empty results, and a number is read from the front of a text up to
+// the first byte that does not belong to it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace doc {
+
+using Text = std::string;
+using TextView = std::string_view;
+
+// Position of the leftmost `pattern` in `text` that begins at or after `start`; 0 when
+// there is none, when start is below 1 or past the end, or when either text is empty.
+int64_t findFrom(TextView text, TextView pattern, int64_t start);
+
+// The bytes of `text` from position `start`, at most `length` of them; a negative length
+// means to the end. The view points into `text`.
+TextView sliceText(TextView text, int64_t start, int64_t length);
+
+// Without the leading and trailing blanks; tabs stay. Views into `text`.
+TextView trimBlanks(TextView text);
+TextView trimLeadingBlanks(TextView text);
+TextView trimTrailingBlanks(TextView text);
+
+// Every A to Z lowered; bytes 128 to 255 pass unchanged.
+Text toLowerAscii(TextView text);
+// The same into a buffer the caller reuses from line to line.
+void toLowerAsciiInto(TextView text, Text& out);
+// Whether `text` begins with `lowerPrefix` when lowered (the prefix is lower case already).
+bool startsWithLowered(TextView text, TextView lowerPrefix);
+
+// The byte at 1-based `position` as 0 to 255; 0 outside the text.
+int byteAt(TextView text, int64_t position);
+
+// n blanks; "" when n is 0 or negative.
+Text blanks(int64_t n);
+
+// Decimal digits with "-" before a negative value.
+Text intToText(int64_t value);
+
+// "%.16g" with a three-digit exponent at least ("1e+016") and a trailing "." removed.
+Text realToText(double value);
+
+// The number at the front of the text: blanks skipped, then the radix form "&H", "&O",
+// "&B", "&" or a decimal number with "d" standing for "e"; 0 when there is none.
+double parseNumber(TextView text);
+
+// Nearest integer, halves to even; -2147483648 outside 32 bits or for not a number.
+int32_t toInteger(double value);
+
+}  // namespace doc
