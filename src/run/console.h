@@ -41,6 +41,10 @@ void flushConsole();
 int32_t integerItem(TextView line);
 Text textItem(TextView line);
 
+// Tests: while a sink is set, console output is appended to it instead of being written
+// out, and the output column still follows it. nullptr returns to the console.
+void setConsoleSink(Text* sink);
+
 // Longest item that readText returns.
 constexpr size_t kMaxTextItem = 4096;
 
