@@ -99,21 +99,24 @@ static int radixDigit(char c, int radix) {
   return value < radix ? value : -1;
 }
 
-// "&H1F" and its kin. The value is accumulated in 64 bits; overflow wraps.
-static double parseRadix(TextView text) {
+RadixValue parseRadixForm(TextView text) {
+  RadixValue result;
+  if (text.size() < 2 || text[0] != '&') return result;
   int radix = 8;
   size_t from = 1;
   const char kind = text[1];
   if (kind == 'H' || kind == 'h') radix = 16, from = 2;
   else if (kind == 'O' || kind == 'o') radix = 8, from = 2;
   else if (kind == 'B' || kind == 'b') radix = 2, from = 2;
-  uint64_t value = 0;
+  const uint64_t base = static_cast<uint64_t>(radix);
   for (size_t i = from; i < text.size(); ++i) {
     const int digit = radixDigit(text[i], radix);
     if (digit < 0) break;
-    value = value * static_cast<uint64_t>(radix) + static_cast<uint64_t>(digit);
+    const uint64_t d = static_cast<uint64_t>(digit);
+    if (result.value > (UINT64_MAX - d) / base) result.overflow = true;
+    result.value = result.value * base + d;
   }
-  return static_cast<double>(static_cast<int64_t>(value));
+  return result;
 }
 
 static bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -122,7 +125,8 @@ double parseNumber(TextView text) {
   size_t i = text.find_first_not_of(' ');
   if (i == TextView::npos) return 0;
   text.remove_prefix(i);
-  if (text.size() >= 2 && text[0] == '&') return parseRadix(text);
+  if (text.size() >= 2 && text[0] == '&')
+    return static_cast<double>(static_cast<int64_t>(parseRadixForm(text).value));
 
   // Decimal form: white space, sign, digits with an optional point, optional exponent.
   i = 0;

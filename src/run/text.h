@@ -50,6 +50,14 @@ Text realToText(double value);
 // "&B", "&" or a decimal number with "d" standing for "e"; 0 when there is none.
 double parseNumber(TextView text);
 
+// The radix form alone ("&HFF", "&O17", "&B101", "&17") from the first byte of the text:
+// the digits accumulated in 64 bits, wrapping, and whether they ran past 64 bits.
+struct RadixValue {
+  uint64_t value = 0;
+  bool overflow = false;
+};
+RadixValue parseRadixForm(TextView text);
+
 // Nearest integer, halves to even; -2147483648 outside 32 bits or for not a number.
 int32_t toInteger(double value);
 
