@@ -14,4 +14,15 @@ inline constexpr TextView builtInName = "margolan_free_01_032.exe";
 // instructions and ends the run in waitForOne.
 Text identifyProgram(RunSettings& settings);
 
+// What the site markers of a path give; found is false when the path holds none of them.
+struct SiteIdentity {
+  bool found = false;
+  Text siteLink;
+  Text programFileName;
+};
+
+// The path lowered, its last four bytes cut whatever they are; the first marker of the
+// table that occurs decides, and its last occurrence starts the site name.
+SiteIdentity siteFromPath(TextView path);
+
 }  // namespace doc
