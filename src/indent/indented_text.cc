@@ -4,6 +4,8 @@
 // references with a hash index, so a line costs the same whatever the number of headings.
 #include "indent/indented_text.h"
 
+#include <algorithm>
+
 #include "chapters/chapter_index.h"
 #include "run/console.h"
 #include "run/line_file.h"
@@ -20,9 +22,7 @@ void writeBlanks(LineWriter& out, int64_t width) {
       "                                                                "
       "                                                                ";
   while (width > 0) {
-    const int64_t take = width < static_cast<int64_t>(kRun.size())
-                             ? width
-                             : static_cast<int64_t>(kRun.size());
+    const int64_t take = std::min(width, static_cast<int64_t>(kRun.size()));
     out.writeText(kRun.substr(0, static_cast<size_t>(take)));
     width -= take;
   }
@@ -62,7 +62,9 @@ void writeIndentedText(const RunSettings& settings, const ChapterTable& table) {
       reference.assign(trimBlanks(sliceText(line, 10, -1)));
       if (reference.empty() || reference.back() != '.') reference.push_back('.');
       const ChapterRow* target = findFirstRow(table, byWrittenNumber, reference);
-      if (target != nullptr) {
+      // A chapter without a new number keeps its old one, and so do references to it:
+      // rewriting them to the empty number would lose the reference.
+      if (target != nullptr && !target->newNumber.empty()) {
         writeBlanks(out, currentIndent);
         out.writeText("look_at: ");
         out.writeLine(target->newNumber);

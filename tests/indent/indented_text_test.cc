@@ -108,10 +108,7 @@ TEST_F(IndentedTextTest, WritesEachLineIndentedByItsChapter) {
        "3. Wrong\n",
        {row("3.", 1, 2, "1.")},
        "  1. Wrong\r\n"},
-      {"no rows: every line only trimmed",
-       " 1. A \n  x\n",
-       {},
-       "1. A\r\nx\r\n"},
+      {"no rows: every line only trimmed", " 1. A \n  x\n", {}, "1. A\r\nx\r\n"},
   };
   for (const DocumentCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -122,8 +119,8 @@ TEST_F(IndentedTextTest, WritesEachLineIndentedByItsChapter) {
 }
 
 TEST_F(IndentedTextTest, RewritesReferencesToTheNewNumbers) {
-  const std::vector<ChapterRow> rows = {
-      row("1.", 1, 2, "1."), row("1.1.", 2, 4, "1.1"), row("1.", 3, 2, "2.")};
+  const std::vector<ChapterRow> rows = {row("1.", 1, 2, "1."), row("1.1.", 2, 4, "1.1"),
+                                        row("1.", 3, 2, "2.")};
   const std::vector<std::pair<Text, Text>> cases = {
       // The marker in any case, the number without its final dot, the marker lowered.
       {"  LOOK_AT: 1.1  ", "  look_at: 1.1"},
@@ -146,8 +143,7 @@ TEST_F(IndentedTextTest, RewritesReferencesToTheNewNumbers) {
     SCOPED_TRACE(line);
     writeFile("rep.txt", "1. A\n1.1 B\n1. C\n" + line + "\n");
     writeIndentedText(settings(), tableOf(rows));
-    EXPECT_EQ(readFile("rep_indent.txt"),
-              "  1. A\r\n    1.1 B\r\n  2. C\r\n" + expected + "\r\n");
+    EXPECT_EQ(readFile("rep_indent.txt"), "  1. A\r\n    1.1 B\r\n  2. C\r\n" + expected + "\r\n");
   }
 }
 
@@ -155,6 +151,12 @@ TEST_F(IndentedTextTest, AnEmptyReferenceNamesAHeadingWrittenAsADot) {
   writeFile("rep.txt", ". A\nlook_at:\n");
   writeIndentedText(settings(), tableOf({row(".", 1, 2, "1.")}));
   EXPECT_EQ(readFile("rep_indent.txt"), "  1. A\r\n  look_at: 1.\r\n");
+}
+
+TEST_F(IndentedTextTest, AReferenceToAChapterWithoutNewNumberKeepsItsNumber) {
+  writeFile("rep.txt", "... A\nlook_at: ...\n1. B\nlook_at: ...\n");
+  writeIndentedText(settings(), tableOf({row("...", 1, 0, ""), row("1.", 3, 2, "1.")}));
+  EXPECT_EQ(readFile("rep_indent.txt"), "... A\r\nlook_at: ...\r\n  1. B\r\n  look_at: ...\r\n");
 }
 
 TEST_F(IndentedTextTest, RowsBeyondTheChapterCountAreNotUsed) {
