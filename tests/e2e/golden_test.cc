@@ -100,8 +100,8 @@ TEST_P(GoldenCase, Run) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, GoldenCase, testing::ValuesIn(caseNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
+                         [](const testing::TestParamInfo<std::string>& caseInfo) {
+                           std::string name = caseInfo.param;
                            for (char& c : name)
                              if (!isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name;
