@@ -71,8 +71,8 @@ constexpr TextView kWords[] = {
     "new",         "previous",    "first",      "last",     "main",        "other",    "annual",
     "technical",   "general",     "local",      "written",  "complete",    "usually",  "always",
     "only",        "again",       "later",      "directly", "between",     "after",    "before",
-    "under",       "within",      "without",    "2",        "3",           "12",       "40",
-    "150",         "2024",        "3,5",        "0,25",     "7%",          "A4",       "no. 17",
+    "under",       "within",      "without",    "2 pages",  "3 weeks",     "12 units", "40 hours",
+    "150 mm",      "2024",        "3,5 kg",     "0,25 m",   "7%",          "A4",       "no. 17",
     "e.g.",
 };
 
@@ -237,31 +237,42 @@ Text joinNumber(const std::vector<int>& parts) {
 }
 
 // Moves the numbering to the next heading; false when a new volume begins before it.
+// Every way back to the top level takes the next top number, so top numbers only grow.
 bool advanceNumbering(Random& r, Numbering& n) {
   const int depth = static_cast<int>(n.parts.size());
-  if (depth == 0 || chance(r, 2)) {
-    bool newVolume = false;
-    if (n.nextTop > kTopNumberLimit) {
-      n.nextTop = 1;
-      ++n.volume;
-      newVolume = true;
+  // Deep levels are rarer than shallow ones: the deeper the heading, the likelier the
+  // next one goes back up.
+  static constexpr int kDeeperPercent[kMaxDepth + 1] = {0, 100, 35, 25, 15, 8, 0};
+  static constexpr int kHigherPercent[kMaxDepth + 1] = {0, 0, 8, 25, 35, 45, 60};
+  bool toTop = depth <= 1 ? depth == 0 || chance(r, 4) : chance(r, 1);
+  if (!toTop) {
+    const int move = static_cast<int>(below(r, 100));
+    const size_t level = static_cast<size_t>(depth);
+    if (move < kDeeperPercent[level]) {
+      n.parts.push_back(chance(r, 5) ? 2 : 1);
+      if (chance(r, 4) && depth + 1 < kMaxDepth) n.parts.push_back(1);  // a level skipped
+    } else if (move >= 100 - kHigherPercent[level]) {
+      n.parts.pop_back();
+      if (n.parts.size() == 1) {
+        toTop = true;
+      } else {
+        if (chance(r, 15) && n.parts.size() > 2) n.parts.pop_back();  // two levels up
+        n.parts.back() += 1;
+      }
+    } else {  // same level, now and then with a gap
+      n.parts.back() += chance(r, 6) ? 2 : 1;
     }
-    n.parts.assign(1, n.nextTop);
-    n.nextTop += chance(r, 8) ? 2 : 1;
-    return !newVolume;
   }
-  const size_t move = below(r, 100);
-  if (move < 30 && depth < kMaxDepth) {  // deeper
-    n.parts.push_back(chance(r, 5) ? 2 : 1);
-    if (chance(r, 4) && depth + 1 < kMaxDepth) n.parts.push_back(1);
-  } else if (move < 70 || depth == 1) {  // same level
-    n.parts.back() += chance(r, 6) ? 2 : 1;
-  } else {  // higher, now and then by two levels
-    n.parts.pop_back();
-    if (chance(r, 15) && n.parts.size() > 1) n.parts.pop_back();
-    n.parts.back() += 1;
+  if (!toTop) return true;
+  bool newVolume = false;
+  if (n.nextTop > kTopNumberLimit) {
+    n.nextTop = 1;
+    ++n.volume;
+    newVolume = true;
   }
-  return true;
+  n.parts.assign(1, n.nextTop);
+  n.nextTop += chance(r, 8) ? 2 : 1;
+  return !newVolume;
 }
 
 void writeHeading(Random& r, Output& out, Numbering& n, Counts& counts) {
