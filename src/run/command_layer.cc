@@ -559,8 +559,8 @@ void runLine(TextView line, const Text* input, Output out, Text& shown, int nest
   for (const Words& words : pipeline.commands) {
     const Run run = findCommand(words[0].text);
     if (run == nullptr) {
-      showLine(shown,
-               "'" + words[0].text + "' is not recognized as an internal or external command,");
+      showLine(shown, "'" + Text(words[0].raw) +
+                          "' is not recognized as an internal or external command,");
       showLine(shown, "operable program or batch file.");
       allKnown = false;
     }

@@ -1,5 +1,5 @@
 // The built-in command interpreter of the POSIX platform layer: it carries out the command
-// lines the program gives (chcp, cmd /c, dir, del, find, copy, one pipe, one redirection)
+// lines the program gives (chcp, cmd /c, dir, del, find, copy, pipes, one redirection)
 // inside the process, with the output the program's checks and listings rely on.
 #pragma once
 

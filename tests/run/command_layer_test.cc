@@ -264,7 +264,7 @@ TEST_F(CommandLayerTest, DeleteRemovesMatchingFilesOnly) {
 TEST_F(CommandLayerTest, UnknownCommandRunsNothingAndWritesNoFile) {
   EXPECT_EQ(run("foo /x > out.txt"), "'foo" + kNotRecognized);
   EXPECT_EQ(run("dir /b | sort > out.txt"), "'sort" + kNotRecognized);
-  EXPECT_EQ(run("\"my tool\" x"), "'my tool" + kNotRecognized);
+  EXPECT_EQ(run("\"my tool\" x"), "'\"my tool\"" + kNotRecognized);
   EXPECT_TRUE(folderNames().empty());
 }
 
