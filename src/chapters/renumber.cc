@@ -15,6 +15,10 @@ int64_t dotCount(TextView number) {
   return dots;
 }
 
+void normaliseWritten(Text& written) {
+  if (written.empty() || written.back() != '.') written.push_back('.');
+}
+
 // The row gets `leading` (count components) with its last component raised by one.
 // REQUIRES: count >= 1.
 void raiseLast(ChapterRow& row, TextView leading, int count) {
@@ -72,25 +76,24 @@ void renumberChapters(ChapterTable& table) {
   // Wide enough that no count of rows can run it over.
   int64_t topCounter = toInteger(parseNumber(rows[0].writtenNumber));
 
-  // A heading with no more components than the first chapter is a top-level one and is
-  // numbered on; heading rows that the relative pass rebuilds use up a number here too.
-  for (size_t r = 1; r < n; ++r) {
-    if (filledComponentCount(rows[r]) <= firstComponentCount) {
-      ++topCounter;
-      setFirstComponent(rows[r], intToText(topCounter));
-    }
-  }
-
   // References are matched against the written numbers in this form.
-  for (size_t r = 0; r < n; ++r) {
-    Text& written = rows[r].writtenNumber;
-    if (written.empty() || written.back() != '.') written.push_back('.');
-  }
-
+  normaliseWritten(rows[0].writtenNumber);
   int64_t previousDepth = dotCount(rows[0].writtenNumber);
+
+  // One pass does all steps for a row: the top-level count of a row depends only on rows
+  // before it, and a row is built from the previous row once that one is finished, so this
+  // gives the same rows as running each step over the whole table in turn.
   for (size_t r = 1; r < n; ++r) {
-    const int64_t depth = dotCount(rows[r].writtenNumber);
-    if (depth != 1) followPrevious(rows[r], rows[r - 1], depth, previousDepth);
+    ChapterRow& row = rows[r];
+    normaliseWritten(row.writtenNumber);
+    const int64_t depth = dotCount(row.writtenNumber);
+    // A heading with no more components than the first chapter is numbered on from it;
+    // headings that are then built from their predecessor use up a number too.
+    if (filledComponentCount(row) <= firstComponentCount) {
+      ++topCounter;
+      if (depth == 1) setFirstComponent(row, intToText(topCounter));
+    }
+    if (depth != 1) followPrevious(row, rows[r - 1], depth, previousDepth);
     previousDepth = depth;
   }
 }
