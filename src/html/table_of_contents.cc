@@ -13,7 +13,8 @@ void writeTableOfContents(LineReader& page, LineWriter& out, const ChapterTable&
 
   HeadingCursor cursor;
   int64_t tocLineNumber = 0;  // the indented file keeps the input's line numbers
-  Text entry;                 // reused from entry to entry
+  Text escaped;               // both reused from entry to entry
+  Text entry;
 
   while (!page.atEnd()) {
     const TextView line = page.readLine();
@@ -21,7 +22,7 @@ void writeTableOfContents(LineReader& page, LineWriter& out, const ChapterTable&
     const ChapterRow* row = headingAtLine(table, cursor, tocLineNumber);
     if (row == nullptr) continue;
 
-    const Text escaped = escapeAngleBrackets(line);
+    escapeAngleBracketsInto(line, escaped);
     const TextView heading = trimBlanks(escaped);
     // The entry stands as deep as the heading: its leading blanks are the chapter's indent.
     entry.assign(escaped.size() - trimLeadingBlanks(escaped).size(), ' ');
