@@ -15,17 +15,6 @@ namespace {
 constexpr TextView kListFileName = "dir_a_01.txt";
 constexpr TextView kListRule = "------------------------------";
 
-// The copy is made only for the record: nothing later reads it. A folder listed under a
-// ".txt" name is not copied (the interpreter would copy the files inside it instead), and
-// a name the interpreter could take as more than a file name is never handed to it; in
-// both cases the run goes on, as after a copy that failed.
-void copyToScratch(const Text& inputFileName) {
-  if (!isPlainCommandWord(inputFileName)) return;
-  struct stat info {};
-  if (stat(inputFileName.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return;
-  runCommand("copy " + inputFileName + " sour_in.txt > out.list");
-}
-
 }  // namespace
 
 int32_t indentIncrementFrom(int32_t entered) {
@@ -45,6 +34,14 @@ int64_t countFilledLines(const Text& fileName) {
   }
   reader.close();
   return count;
+}
+
+Text copyCommandLine(const Text& inputFileName) {
+  if (!isPlainCommandWord(inputFileName)) return {};
+  // The interpreter would copy the files inside a folder instead.
+  struct stat info {};
+  if (stat(inputFileName.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return {};
+  return "copy " + inputFileName + " sour_in.txt > out.list";
 }
 
 bool isPlainCommandWord(TextView name) {
@@ -138,7 +135,10 @@ void selectInput(RunSettings& settings) {
   }
   list.close();
 
-  copyToScratch(settings.inputFileName);
+  // Nothing later reads the copy, so a name that is not handed over is left as a copy that
+  // failed would be: unnoticed.
+  const Text copyLine = copyCommandLine(settings.inputFileName);
+  if (!copyLine.empty()) runCommand(copyLine);
   settings.baseName = baseNameOf(settings.inputFileName);
 }
 

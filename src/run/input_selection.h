@@ -39,4 +39,8 @@ int64_t countFilledLines(const Text& fileName);
 // fails without harm.
 bool isPlainCommandWord(TextView name);
 
+// The command line that copies the chosen document to "sour_in.txt", the name inserted
+// unchanged and unquoted; "" when the name is not a plain command word or is a folder.
+Text copyCommandLine(const Text& inputFileName);
+
 }  // namespace doc
