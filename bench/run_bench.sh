@@ -11,7 +11,9 @@
 #   SIZES      sizes in MB, 1 MB = 1048576 bytes (default "1 10 100"; "1000" needs ~5 GB)
 # Environment:
 #   RUNS=3          runs per size (the median is shown; an odd count is best)
-#   BENCH_TMP=dir   where the work folders go (default $TMPDIR or /tmp)
+#   BENCH_TMP=dir   where the work folders go (default $TMPDIR or /tmp); /dev/shm takes the
+#                   disk out of the figures (each table block empties and rewrites a work
+#                   file, which on ext4 can wait for the disk)
 #   RUN_TIMEOUT=s   longest one program run may take (default 3600)
 #   LINE_BENCH=0    skip the line-file benchmark
 #   KEEP=1          keep the work folders (program logs and outputs) for a look
@@ -55,7 +57,8 @@ trap cleanup EXIT
 
 cpu="$(grep -m1 'model name' /proc/cpuinfo 2>/dev/null | sed 's/.*: //')"
 echo "machine: $(nproc) cores, ${cpu:-unknown CPU}, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)"
-echo "program: $program ($(git -C "$tree" rev-parse --short HEAD 2>/dev/null || echo '?'))"
+echo "program: $program (built $(date -r "$program" '+%F %T'), tree at $(git -C "$tree" rev-parse --short HEAD 2>/dev/null || echo '?'))"
+echo "work folder: $work ($(df -T "$work" | awk 'NR == 2 { print $2 }'))"
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg); runs per size: $runs (median shown)"
 echo
 
@@ -76,6 +79,7 @@ for size in $sizes; do
   fi
   bytes=$(stat -c %s "$dir/document.txt")
   headings=$(sed -n 's/.* \([0-9]*\) headings.*/\1/p' "$logs/generate.log")
+  tables=$(sed -n 's/.* \([0-9]*\) tables.*/\1/p' "$logs/generate.log")
   # The program takes its site from its own file name.
   cp "$program" "$dir/www.example.org.exe"
 
@@ -142,16 +146,16 @@ for size in $sizes; do
   if [[ ${#rsss[@]} -gt 0 ]]; then
     rss=$(awk -v k="$(max_of "${rsss[@]}")" 'BEGIN { printf "%.1f", k / 1024 }')
   fi
-  rows+=("$(awk -v s="$size" -v b="$bytes" -v h="$headings" -v w="$wall" -v r="$rss" \
+  rows+=("$(awk -v s="$size" -v b="$bytes" -v h="$headings" -v t="$tables" -v w="$wall" -v r="$rss" \
     -v c="$cat_s" -v o="$out_bytes" -v u="$cpu_s" -v all="${walls[*]}" 'BEGIN {
       mb = b / 1048576
-      printf "%7s %9s %10.3f %8s %9.1f %12s %9.4f %7.0f %10.1f   %s\n", s, h, w, u,
+      printf "%7s %9s %7s %10.3f %8s %9.1f %12s %9.4f %7.0f %10.1f   %s\n", s, h, t, w, u,
         (w > 0 ? mb / w : 0), r, c, (c > 0 ? w / c : 0), o / 1048576, all }')")
   clean_folder "$dir"
 done
 
 echo "whole program (scripted answers: document, indentation 2, table of contents y)"
-printf '%7s %9s %10s %8s %9s %12s %9s %7s %10s   %s\n' "size MB" headings "program s" "cpu s" \
+printf '%7s %9s %7s %10s %8s %9s %12s %9s %7s %10s   %s\n' "size MB" headings tables "program s" "cpu s" \
   "MB/s" "peak RSS MB" "cat s" ratio "output MB" "all runs s"
 for row in "${rows[@]}"; do echo "$row"; done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
