@@ -83,7 +83,7 @@ uint64_t writeDocument(const Text& name, int64_t headings) {
     out.writeLine(line);
     bytes += line.size() + 2;
     line.clear();
-    appendWords(line, state, 5);
+    appendWords(line, state, 6);
     out.writeLine(line);
     bytes += line.size() + 2;
   }
