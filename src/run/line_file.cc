@@ -127,7 +127,8 @@ void LineWriter::flush() {
 }
 
 void LineWriter::writeText(TextView text) {
-  if (file_ == nullptr) return;
+  // An empty view may have no data pointer at all, and memcpy must not see one.
+  if (file_ == nullptr || text.empty()) return;
   if (text.size() > kWriteBufferSize - used_) {
     flush();
     if (text.size() >= kWriteBufferSize) {
