@@ -45,9 +45,10 @@ Text copyCommandLine(const Text& inputFileName) {
 }
 
 bool isPlainCommandWord(TextView name) {
-  // Redirection, chaining, escapes, variables, grouping, quoting, wildcards, and the
-  // folder and drive separators that would reach beyond the current folder.
-  constexpr TextView kSpecial = "\"%!&|<>^()*?/\\:";
+  // Redirection, chaining, escapes, variables, quoting, wildcards, and the folder and
+  // drive separators that would reach beyond the current folder. Parentheses group only
+  // inside a block, so "report(1).txt" is copied like any other name.
+  constexpr TextView kSpecial = "\"%!&|<>^*?/\\:";
   if (name.empty()) return false;
   for (const char c : name) {
     const auto byte = static_cast<unsigned char>(c);

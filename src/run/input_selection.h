@@ -34,7 +34,7 @@ int64_t countFilledLines(const Text& fileName);
 
 // Whether the name can stand unquoted in a command line and mean nothing but a file of
 // the current folder: no control byte and none of the bytes that the command interpreter
-// takes for redirection, chaining, escapes, variables, grouping, quoting or wildcards, nor
+// takes for redirection, chaining, escapes, variables, quoting or wildcards, nor
 // a folder or drive separator. A blank is allowed: the command then sees two words and
 // fails without harm.
 bool isPlainCommandWord(TextView name);
