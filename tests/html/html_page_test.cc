@@ -1,15 +1,12 @@
 #include "html/html_page.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "run/console.h"
+#include "temp_folder.h"
 #include "run/run_flow.h"
 
 namespace doc {
@@ -17,30 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each test runs in a fresh folder of its own, with console output captured.
+// Each test runs in a fresh folder of its own (TempFolder), with console output captured.
 class HtmlPageTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = fs::current_path();
-    Text pattern = (fs::temp_directory_path() / "html_page_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    fs::current_path(folder_);
-    setConsoleSink(&console_);
-  }
-  void TearDown() override {
-    setConsoleSink(nullptr);
-    fs::current_path(previous_);
-    fs::remove_all(folder_);
-  }
-
-  static void writeFile(const Text& name, const Text& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-  }
-  static Text readFile(const Text& name) {
-    std::ifstream in(name, std::ios::binary);
-    return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  void SetUp() override { setConsoleSink(&console_); }
+  void TearDown() override { setConsoleSink(nullptr); }
 
   static RunSettings settings(bool tocWanted) {
     RunSettings s;
@@ -55,8 +33,7 @@ class HtmlPageTest : public ::testing::Test {
   Text console_;
 
  private:
-  fs::path previous_;
-  fs::path folder_;
+  TempFolder folder_;
 };
 
 ChapterTable tableOf(std::vector<ChapterRow> rows) {

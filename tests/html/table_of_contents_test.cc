@@ -1,42 +1,20 @@
 #include "html/table_of_contents.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "temp_folder.h"
 
 namespace doc {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Each test runs in a fresh folder of its own.
+// Each test runs in a fresh folder of its own (TempFolder).
 class TableOfContentsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = fs::current_path();
-    Text pattern = (fs::temp_directory_path() / "table_of_contents_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    fs::current_path(folder_);
-  }
-  void TearDown() override {
-    fs::current_path(previous_);
-    fs::remove_all(folder_);
-  }
-
-  static void writeFile(const Text& name, const Text& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-  }
-  static Text readFile(const Text& name) {
-    std::ifstream in(name, std::ios::binary);
-    return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-
   // The contents written for an indented file holding `indented`.
   static Text contentsOf(const Text& indented, const ChapterTable& table) {
     writeFile("rep_indent.txt", indented);
@@ -49,8 +27,7 @@ class TableOfContentsTest : public ::testing::Test {
   }
 
  private:
-  fs::path previous_;
-  fs::path folder_;
+  TempFolder folder_;
 };
 
 ChapterRow row(int64_t lineNumber, Text newNumber) {

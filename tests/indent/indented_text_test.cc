@@ -1,45 +1,23 @@
 #include "indent/indented_text.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "run/console.h"
+#include "temp_folder.h"
 
 namespace doc {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Each test runs in a fresh folder of its own, with console output captured.
+// Each test runs in a fresh folder of its own (TempFolder), with console output captured.
 class IndentedTextTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = fs::current_path();
-    Text pattern = (fs::temp_directory_path() / "indented_text_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    fs::current_path(folder_);
-    setConsoleSink(&console_);
-  }
-  void TearDown() override {
-    setConsoleSink(nullptr);
-    fs::current_path(previous_);
-    fs::remove_all(folder_);
-  }
-
-  static void writeFile(const Text& name, const Text& bytes) {
-    std::ofstream(name, std::ios::binary) << bytes;
-  }
-  static Text readFile(const Text& name) {
-    std::ifstream in(name, std::ios::binary);
-    return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  void SetUp() override { setConsoleSink(&console_); }
+  void TearDown() override { setConsoleSink(nullptr); }
 
   RunSettings settings() const {
     RunSettings s;
@@ -51,8 +29,7 @@ class IndentedTextTest : public ::testing::Test {
   Text console_;
 
  private:
-  fs::path previous_;
-  fs::path folder_;
+  TempFolder folder_;
 };
 
 ChapterRow row(Text writtenNumber, int64_t lineNumber, int64_t indentWidth, Text newNumber) {
