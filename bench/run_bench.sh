@@ -28,7 +28,8 @@ tmp_base="${BENCH_TMP:-${TMPDIR:-/tmp}}"
 run_timeout="${RUN_TIMEOUT:-3600}"
 
 if [[ ! -d "$build" && -d "$tree/$build" ]]; then build="$tree/$build"; fi
-build="$(cd "$build" 2>/dev/null && pwd)" || { echo "run_bench: no build folder $build" >&2; exit 2; }
+build_arg="$build"
+build="$(cd "$build" 2>/dev/null && pwd)" || { echo "run_bench: no build folder $build_arg" >&2; exit 2; }
 program="$build/margolan_free_01_032.exe"
 generator="$build/bench/generate_document"
 line_bench="$build/bench/line_file_bench"
