@@ -12,14 +12,6 @@ namespace doc {
 
 namespace {
 
-// The name up to its first ".txt" in any letter case, followed by "_chapters.txt".
-Text chapterListFileName(TextView inputFileName) {
-  const int64_t at = findFrom(toLowerAscii(inputFileName), ".txt", 1);
-  Text name(sliceText(inputFileName, 1, at - 1));
-  name.append("_chapters.txt");
-  return name;
-}
-
 void appendCell(Text& line, TextView cell) {
   if (cell.empty()) return;
   line.append(cell);
@@ -45,7 +37,7 @@ void listChapters(const RunSettings& settings, ChapterTable& table) {
     printLine(row.newNumber);
   }
 
-  LineWriter list(chapterListFileName(settings.inputFileName));
+  LineWriter list(baseNameOf(settings.inputFileName) + "_chapters.txt");
   Text line;
   for (size_t r = 0; r < n; ++r) {
     const ChapterRow& row = table.rows[r];

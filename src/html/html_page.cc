@@ -8,7 +8,7 @@
 #include "html/table_of_contents.h"
 #include "run/console.h"
 #include "run/line_file.h"
-#include "run/run_flow.h"
+#include "run/home_page.h"
 
 namespace doc {
 
@@ -62,14 +62,6 @@ void writeLines(LineWriter& out, const TextView (&lines)[N]) {
   for (TextView line : lines) out.writeLine(line);
 }
 
-// The host part of an address: after "://" (when there is one) up to the next "/".
-// Worked out here from the constant, so the page layer needs nothing of the run flow.
-TextView hostOf(TextView address) {
-  const size_t scheme = address.find("://");
-  if (scheme != TextView::npos) address.remove_prefix(scheme + 3);
-  return address.substr(0, address.find('/'));
-}
-
 // `<a href="ADDRESS">ADDRESS</a>` with the address as it is, unescaped.
 Text linkTo(TextView address) {
   Text link = "<a href=\"";
@@ -99,7 +91,7 @@ void writeHtmlPage(const RunSettings& settings, const ChapterTable& table) {
   // Continues the list of output files that the indented text began.
   printLine(pageFileName);
   printLine();
-  printLine("Info: " + Text(hostOf(homePageAddress)));
+  printLine("Info: " + Text(homePageHost()));
 
   LineReader page(indentedFileName);
   LineWriter out(pageFileName);

@@ -6,24 +6,13 @@
 #include "html/html_page.h"
 #include "indent/indented_text.h"
 #include "run/console.h"
+#include "run/home_page.h"
 #include "run/identity.h"
 #include "run/input_selection.h"
 #include "run/process.h"
 #include "run/waits.h"
 
 namespace doc {
-
-TextView homePageWithoutScheme() {
-  TextView address = homePageAddress;
-  const size_t scheme = address.find("://");
-  if (scheme != TextView::npos) address.remove_prefix(scheme + 3);
-  return address;
-}
-
-TextView homePageHost() {
-  const TextView address = homePageWithoutScheme();
-  return address.substr(0, address.find('/'));
-}
 
 namespace {
 

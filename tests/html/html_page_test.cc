@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "run/console.h"
+#include "run/home_page.h"
 #include "temp_folder.h"
-#include "run/run_flow.h"
 
 namespace doc {
 namespace {
