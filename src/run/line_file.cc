@@ -16,7 +16,7 @@ LineReader::LineReader(const Text& fileName) {
   file_ = std::fopen(fileName.c_str(), "rb");
   if (file_ != nullptr) {
     std::setvbuf(file_, nullptr, _IONBF, 0);
-    buffer_ = std::make_unique<char[]>(kReadBufferSize);
+    buffer_ = std::make_unique_for_overwrite<char[]>(kReadBufferSize);
   } else {
     eof_ = true;
   }
@@ -113,7 +113,7 @@ LineWriter::LineWriter(const Text& fileName) {
   file_ = std::fopen(fileName.c_str(), "wb");
   if (file_ == nullptr) return;
   std::setvbuf(file_, nullptr, _IONBF, 0);
-  buffer_ = std::make_unique<char[]>(kWriteBufferSize);
+  buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBufferSize);
   next_ = openWriters;
   if (next_ != nullptr) next_->prev_ = this;
   openWriters = this;
