@@ -78,8 +78,8 @@ void writeBodyLines(LineReader& page, LineWriter& out, const ChapterTable& table
         out.writeLine(body.output);
         continue;
       }
-      // No chapter bears the number: the heading rule may still write the line, and the
-      // plain-line rule no longer does, so the line may vanish.
+      // No chapter bears the number: the heading rule may still write the line; if it
+      // does not, the line is written as it stands rather than left out of the page.
     } else if (loweredText.starts_with("table_start:")) {
       writeTableBlock(current, page, out, baseName, bodyLineNumber);
       continue;
@@ -90,7 +90,7 @@ void writeBodyLines(LineReader& page, LineWriter& out, const ChapterTable& table
       out.writeLine(body.output);
       continue;
     }
-    if (body.output.empty()) out.writeLine(current);
+    out.writeLine(current);
   }
 }
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "run/file_seek.h"
+
 namespace doc {
 
 namespace {
@@ -107,14 +109,6 @@ std::vector<BlockColumn> findColumns(LineReader& work, int64_t maxRows, bool& an
   return columns;
 }
 
-bool seekTo(std::FILE* file, int64_t offset) {
-#if defined(_WIN32)
-  return _fseeki64(file, offset, SEEK_SET) == 0;
-#else
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-}
-
 // Bytes of the work file from `start` on, read on demand.
 struct Window {
   std::vector<char> bytes;  // its capacity is the size of one read
@@ -132,7 +126,7 @@ int64_t readLineAt(std::FILE* file, Window& window, int64_t offset, Text& line) 
     if (at < window.start || at >= windowEnd) {
       window.start = at;
       window.size = 0;
-      if (file != nullptr && !window.bytes.empty() && seekTo(file, at))
+      if (file != nullptr && !window.bytes.empty() && seekFile(file, at))
         window.size = std::fread(window.bytes.data(), 1, window.bytes.size(), file);
       if (window.size == 0) break;  // end of the file: a final CR is dropped, as when read
     }
