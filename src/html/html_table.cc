@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "run/file_seek.h"
@@ -223,6 +224,12 @@ void writeTableBlock(TextView startLine, LineReader& page, LineWriter& out, Text
   // pass stays in step with the page reader even when the work file cannot be made.
   int64_t tableLineCount = 1;
   {
+    // The block before it is replaced by a new file rather than emptied: some file
+    // systems (ext4) wait for a just-written file's bytes to reach the disk when it is
+    // emptied, which with thousands of tables took most of the run.
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(workFileName, ignored))
+      std::filesystem::remove(workFileName, ignored);
     LineWriter work(workFileName);
     work.writeLine(startLine);
     while (!page.atEnd()) {
