@@ -37,7 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const doc::TextView trimmed = doc::trimBlanks(text);
   check(trimmed.empty() || (trimmed.front() != ' ' && trimmed.back() != ' '));
-  check(doc::toLowerAscii(text).size() == text.size());
+  const doc::Text lowered = doc::toLowerAscii(text);
+  check(lowered.size() == text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    check(static_cast<unsigned char>(lowered[i]) == (b >= 'A' && b <= 'Z' ? b + 32 : b));
+  }
   check(doc::byteAt(text, start) >= 0 && doc::byteAt(text, start) <= 255);
 
   const double value = doc::parseNumber(text);

@@ -35,6 +35,25 @@ TEST(EscapeAngleBracketsTest, ReplacesOnlyAngleBrackets) {
   }
 }
 
+TEST(EscapeAngleBracketsTest, BracketAtEveryPositionOfALongLine) {
+  // Lines are scanned eight bytes at a time; a bracket may stand anywhere in a word, and
+  // the bytes next to "<" and ">" (";", "=", "?", "|", "~") must not be taken for them.
+  const Text filler = "ab=;?|~=¼¾";
+  for (size_t length = 1; length <= 40; ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      Text line;
+      for (size_t i = 0; i < length; ++i) line.push_back(filler[i % filler.size()]);
+      Text expected = line;
+      line[at] = at % 2 ? '<' : '>';
+      expected.replace(at, 1, at % 2 ? "&lt;" : "&gt;");
+      EXPECT_EQ(escapeAngleBrackets(line), expected) << length << " " << at;
+    }
+    Text plain;
+    for (size_t i = 0; i < length; ++i) plain.push_back(filler[i % filler.size()]);
+    EXPECT_EQ(escapeAngleBrackets(plain), plain) << length;
+  }
+}
+
 struct LinkCase {
   const char* what;
   Text line;
