@@ -40,7 +40,8 @@ void escapeAngleBracketsInto(TextView text, Text& out) {
     std::memcpy(&word, text.data() + i, 8);
     if (hasAngleBracket(word)) break;
   }
-  if (i + 8 > text.size() && text.find_first_of("<>", i) == TextView::npos) {
+  while (i < text.size() && kEntities[static_cast<unsigned char>(text[i])].empty()) ++i;
+  if (i == text.size()) {
     out.assign(text);
     return;
   }

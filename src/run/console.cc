@@ -34,11 +34,12 @@ void emit(TextView bytes) {
 }
 
 void followColumn(TextView bytes) {
-  const size_t lastEnd = bytes.find_last_of("\r\n");
-  if (lastEnd == TextView::npos)
+  size_t afterEnd = bytes.size();  // bytes after the last CR or LF
+  while (afterEnd > 0 && bytes[afterEnd - 1] != '\r' && bytes[afterEnd - 1] != '\n') --afterEnd;
+  if (afterEnd == 0)
     state().column += static_cast<int64_t>(bytes.size());
   else
-    state().column = static_cast<int64_t>(bytes.size() - lastEnd - 1);
+    state().column = static_cast<int64_t>(bytes.size() - afterEnd);
 }
 
 bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
