@@ -29,8 +29,8 @@ struct WinConsole {
   bool pipe = false;     // standard input is a pipe, which may block a read
   DWORD savedMode = 0;
   bool modeChanged = false;
-  Text input;            // bytes read and not yet used
-  Text keys;             // key presses taken from one console event and not yet returned
+  Text input;  // bytes read and not yet used
+  Text keys;   // key presses taken from one console event and not yet returned
   bool inputEnded = false;
 };
 

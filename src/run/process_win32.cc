@@ -70,8 +70,8 @@ void runCommand(TextView commandLine) {
   PROCESS_INFORMATION child{};
   // A command that cannot be started changes nothing; the caller sees it in the files the
   // command was to leave.
-  if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      nullptr, &start, &child))
+  if (!CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &start, &child))
     return;
   WaitForSingleObject(child.hProcess, INFINITE);
   CloseHandle(child.hThread);

@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
       continue;
     }
     std::string heading = "\r\n---------- ";
-    for (const char c : name) heading.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
+    for (const char c : name)
+      heading.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
     heading += "\r\n";
     std::fputs(heading.c_str(), stdout);
     if (searchStream(in, search)) printed = true;
