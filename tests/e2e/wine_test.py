@@ -245,6 +245,12 @@ class WindowsProgram(unittest.TestCase):
         self.assertFalse(os.path.exists(os.path.join(folder, "hacked")))
         self.assertFalse(os.path.exists(os.path.join(folder, "sour_in.txt")))
 
+    def test_name_with_parentheses_is_copied(self):
+        folder, _ = self.run_both("parentheses", {"report(1).txt": read_example()},
+                                  b"report(1).txt", b"\r\n\r\n1")
+        with open(os.path.join(folder, "sour_in.txt"), "rb") as f:
+            self.assertEqual(f.read(), read_example())
+
     def test_old_scratch_files_are_overwritten_without_asking(self):
         # A copy that asked before overwriting would wait for an answer nobody sees: its
         # question goes into out.list. COPYCMD=/-Y makes Wine's copy ask as Windows does.
