@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   {
     doc::LineReader reader(settings.inputFileName);
     while (!reader.atEnd())
-      if (doc::isChapterHeading(reader.readLine())) ++headings;
+      if (doc::isChapterHeading(doc::trimBlanks(reader.readLine()))) ++headings;
   }
   if (headings == 0) return 0;
   if (doc::countChapterHeadings(settings) != headings) std::abort();
