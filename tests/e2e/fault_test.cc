@@ -789,6 +789,8 @@ const NameCase kNameCases[] = {
     {"utf8", "caf\xC3\xA9 \xE2\x82\xAC.txt"},
     {"invalid_utf8", "\xFF\xFE\x80.txt"},
     {"capitals", "Report.TXT"},
+    // The copy's own target: copying it onto itself would empty it first.
+    {"scratch_copy_name", "sour_in.txt"},
 };
 
 void PrintTo(const NameCase& c, std::ostream* out) { *out << c.label; }
@@ -808,6 +810,17 @@ TEST_P(FileNames, ProcessedByItsFullName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FileNames, testing::ValuesIn(kNameCases), caseLabel<NameCase>);
+
+// A name of 254 bytes is valid, but the names of its results are too long for the file
+// system: they are not made, and the run goes on to the end screen all the same.
+TEST(FileNameLength, ResultNamesTooLong) {
+  const std::string name = std::string(250, 'n') + ".txt";
+  const std::string document = "1. A\ntable_start: T\ncolumn: c\nv\ntable_end:\n2. B\n";
+  ProgramRun run;
+  const ProgramResult result = runDocument(run, name, document);
+  expectCompleteRun(run, result, name, factsOfBytes(document));
+  expectOnlyFiles(run, scratchAnd({}), name, factsOfBytes(document));
+}
 
 // ---- Answers --------------------------------------------------------------------------
 
