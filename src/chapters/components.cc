@@ -2,6 +2,7 @@
 #include "chapters/components.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace doc {
 
@@ -79,7 +80,21 @@ Text incrementText(TextView component) {
       return Text(buffer, written.ptr);
     }
   }
-  return realToText(parseNumber(component) + 1.0);
+  const double next = parseNumber(component) + 1.0;
+  if (std::isfinite(next)) return realToText(next);
+  // Beyond the range of a real the sum would read "inf". The components come from the
+  // digits of number words, so such a component is digits only: add one to those digits.
+  Text digits(component);
+  size_t i = digits.size();
+  while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
+  if (i == 0) {
+    digits.insert(digits.begin(), '1');
+  } else if (digits[i - 1] >= '0' && digits[i - 1] < '9') {
+    ++digits[i - 1];
+  } else {
+    return Text(component);  // not digits after all: nothing sound to add one to
+  }
+  return digits;
 }
 
 }  // namespace doc

@@ -29,7 +29,8 @@ void setComponents(ChapterRow& row, TextView packed, int count);
 void setFirstComponent(ChapterRow& row, TextView first);
 
 // The component's real value raised by one and written back as text ("" gives "1", "009"
-// gives "10", "12345678901234567" gives "1.234567890123457e+016").
+// gives "10", "12345678901234567" gives "1.234567890123457e+016"). Digits beyond the range
+// of a real are raised as digits ("99...9" of 400 digits gives "1" and 400 zeros).
 Text incrementText(TextView component);
 
 }  // namespace doc

@@ -86,9 +86,10 @@ TEST_F(RenumberTest, RaisedComponentsUseTheRealValue) {
       {{"1.999999999999999.", "1.1."}, {"1.999999999999999", "1.1000000000000000"}},
       {{"1.9999999999999999.", "1.1."}, {"1.9999999999999999", "1.1e+016"}},
       {{"1.009.", "1.1.", "1.1."}, {"1.009", "1.10", "1.11"}},
-      // Too large for a real: the value is infinite; the rows after it go on.
-      {{"1." + huge + ".", "1.1.", "2."}, {"1." + huge, "1.inf", "4."}},
-      {{"1." + huge + ".", "1.1.", "1.1.", "2."}, {"1." + huge, "1.inf", "1.1", "5."}},
+      // Too large for a real: its digits are raised instead, so no number reads "inf".
+      {{"1." + huge + ".", "1.1.", "2."}, {"1." + huge, "1.1" + Text(400, '0'), "4."}},
+      {{"1." + huge + ".", "1.1.", "1.1.", "2."},
+       {"1." + huge, "1.1" + Text(400, '0'), "1.1" + Text(399, '0') + "1", "5."}},
   };
   for (const Case& c : cases)
     EXPECT_EQ(renumber(c.written), c.renumbered) << testing::PrintToString(c.written);
@@ -105,6 +106,10 @@ TEST_F(RenumberTest, IncrementText) {
       {"12345678901234567", "1.234567890123457e+016"},
       {"1.234567890123457e+016", "1.234567890123457e+016"},
       {"2147483647", "2147483648"},
+      // Past the range of a real the digits themselves are raised, never "inf".
+      {Text(400, '9'), "1" + Text(400, '0')},
+      {"1" + Text(399, '0'), "1" + Text(398, '0') + "1"},
+      {"12" + Text(398, '9'), "13" + Text(398, '0')},
   };
   for (const auto& [component, raised] : cases)
     EXPECT_EQ(incrementText(component), raised) << component;
