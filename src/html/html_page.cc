@@ -15,7 +15,8 @@ namespace doc {
 namespace {
 
 constexpr TextView kHeadLines[] = {
-    "<!DOCTYPE HTML=HTML PUBLIC=PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\"="
+    // One line, split in two here only for its length.
+    "<!DOCTYPE HTML=HTML PUBLIC=PUBLIC \"-//W3C//DTD HTML 4.0 TRANSITIONAL//EN\"="  // NOLINT(bugprone-suspicious-missing-comma)
     "\"-//W3C//DTD HTML 4.0 Transitional//EN\">",
     "<html>",
     "<head>",

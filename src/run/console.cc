@@ -10,7 +10,7 @@ namespace {
 
 // Output waits here until the dialogue needs it on the screen; a large run of output
 // (a long chapter list) goes out in pieces of this size.
-constexpr size_t kOutputChunk = 64 * 1024;
+constexpr size_t kOutputChunk = size_t{64} * 1024;
 
 struct ConsoleState {
   Text pending;          // written but not yet handed to the platform

@@ -95,7 +95,7 @@ SiteIdentity siteFromPath(TextView path) {
 Text identifyProgram(RunSettings& settings) {
   printLine(builtInName);
   printLine();
-  const Text displayName = displayNameOf(builtInName);
+  Text displayName = displayNameOf(builtInName);
   const Text path = invocationPath();
   printLine(path);
 
