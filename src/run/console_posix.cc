@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "run/console_io.h"
+#include "run/input_buffer.h"
 
 namespace doc {
 
@@ -155,20 +156,11 @@ bool consoleReadLine(Text& line, bool& endShown) {
   setUp();
   PosixConsole& c = console();
   setKeyMode(false);
-  endShown = c.terminal;
-  size_t end;
-  while ((end = c.input.find('\n')) == Text::npos) {
-    if (c.inputEnded || !readMore()) {
-      line = c.input;
-      c.input.clear();
-      endShown = false;
-      return !line.empty();
-    }
-  }
-  line.assign(c.input, 0, end);
-  c.input.erase(0, end + 1);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+  const LineTaken taken =
+      takeLine(c.input, line, [] { return !console().inputEnded && readMore(); });
+  // The terminal echoes Enter; a line that input's end cut short had none.
+  endShown = c.terminal && taken == LineTaken::ended;
+  return taken != LineTaken::none;
 }
 
 Text consolePollKey() {
@@ -178,9 +170,7 @@ Text consolePollKey() {
   if (c.input.empty() && !c.inputEnded && inputReady(0)) readMore();
   if (c.input.empty()) return "";
   if (c.terminal) return takeTerminalKey();
-  Text key = c.input.substr(0, 1);
-  c.input.erase(0, 1);
-  return key;
+  return takeByte(c.input);
 }
 
 bool consoleWaitForKey() {

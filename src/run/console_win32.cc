@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "run/console_io.h"
+#include "run/input_buffer.h"
 
 namespace doc {
 
@@ -163,22 +164,16 @@ void setLineMode() {
 bool readConsoleLine(Text& line) {
   WinConsole& c = console();
   setLineMode();
-  size_t end;
-  while ((end = c.input.find('\n')) == Text::npos) {
-    char chunk[kChunk];
-    DWORD n = 0;
-    if (!ReadFile(c.in, chunk, kChunk, &n, nullptr) || n == 0) {
-      // Ctrl-Z or Ctrl-C at the start of a line: an empty answer; the console goes on.
-      line = c.input;
-      c.input.clear();
-      return !line.empty();
-    }
-    c.input.append(chunk, n);
-  }
-  line.assign(c.input, 0, end);
-  c.input.erase(0, end + 1);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+  // Ctrl-Z or Ctrl-C at the start of a line reads nothing: an empty answer, and the
+  // console goes on, so this does not mark the input as ended.
+  return takeLine(c.input, line, [] {
+           WinConsole& con = console();
+           char chunk[kChunk];
+           DWORD n = 0;
+           if (!ReadFile(con.in, chunk, kChunk, &n, nullptr) || n == 0) return false;
+           con.input.append(chunk, n);
+           return true;
+         }) != LineTaken::none;
 }
 
 }  // namespace
@@ -202,34 +197,18 @@ bool consoleReadLine(Text& line, bool& endShown) {
     return readConsoleLine(line);
   }
   endShown = false;
-  size_t end;
-  while ((end = c.input.find('\n')) == Text::npos) {
-    if (c.inputEnded || !readMore()) {
-      line = c.input;
-      c.input.clear();
-      return !line.empty();
-    }
-  }
-  line.assign(c.input, 0, end);
-  c.input.erase(0, end + 1);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+  return takeLine(c.input, line, [] { return !console().inputEnded && readMore(); }) !=
+         LineTaken::none;
 }
 
 Text consolePollKey() {
   setUp();
   WinConsole& c = console();
   if (!c.keys.empty()) return takeQueuedKey();
-  if (!c.input.empty()) {
-    Text key = c.input.substr(0, 1);
-    c.input.erase(0, 1);
-    return key;
-  }
+  if (!c.input.empty()) return takeByte(c.input);
   if (c.console) return takeConsoleKey();
   if (c.inputEnded || !streamReady() || !readMore()) return "";
-  Text key = c.input.substr(0, 1);
-  c.input.erase(0, 1);
-  return key;
+  return takeByte(c.input);
 }
 
 bool consoleWaitForKey() {

@@ -1,11 +1,7 @@
 // Process services on a POSIX machine. There is no system command interpreter of the kind
 // the program talks to, so command lines go to the built-in one, which starts no process.
-#include <cstdlib>
-
 #include "run/command_layer.h"
 #include "run/console.h"
-#include "run/console_io.h"
-#include "run/line_file.h"
 #include "run/process.h"
 
 namespace doc {
@@ -29,12 +25,5 @@ void runCommand(TextView commandLine) {
 Text invocationPath() { return startPath(); }
 
 void setInvocationPath(TextView path) { startPath() = Text(path); }
-
-void endProgram(int status) {
-  LineWriter::closeAll();
-  flushConsole();
-  consoleRestore();
-  std::exit(status);
-}
 
 }  // namespace doc

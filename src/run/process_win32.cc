@@ -7,11 +7,7 @@
 #endif
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "run/console.h"
-#include "run/console_io.h"
-#include "run/line_file.h"
 #include "run/process.h"
 
 namespace doc {
@@ -92,12 +88,5 @@ Text invocationPath() {
 }
 
 void setInvocationPath(TextView path) { startPath() = Text(path); }
-
-void endProgram(int status) {
-  LineWriter::closeAll();
-  flushConsole();
-  consoleRestore();
-  std::exit(status);
-}
 
 }  // namespace doc
