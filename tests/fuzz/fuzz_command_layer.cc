@@ -1,36 +1,16 @@
 // Fuzz target: the built-in command interpreter on arbitrary command lines, in a private
 // folder holding a few files. A "/" may only begin a switch ("/b", "/q") and ".." may not
 // occur, so that a copy or a redirect can only ever name files of that folder.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "fuzz_folder.h"
 #include "run/command_layer.h"
 #include "run/text.h"
 
 namespace {
-
-std::string& folder() {
-  static std::string path;
-  return path;
-}
-
-void removeFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(folder(), ignored);
-}
-
-void enterFolder() {
-  if (!folder().empty()) return;
-  std::string pattern = (std::filesystem::temp_directory_path() / "doc_fuzz_XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  folder() = pattern;
-  std::filesystem::current_path(pattern);
-  std::atexit(removeFolder);
-}
 
 // The folder as the program finds it at the start of a run.
 void resetFolder() {
@@ -71,11 +51,11 @@ bool staysInFolder(doc::TextView line) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const doc::TextView line(reinterpret_cast<const char*>(data), size);
   if (!staysInFolder(line)) return 0;
-  enterFolder();
+  doc::enterFuzzFolder();
   resetFolder();
   doc::Text shown;
   doc::interpretCommandLine(line, shown);
   // Whatever the line, nothing outside the folder changed: the folder itself is still here.
-  if (!std::filesystem::exists(folder())) std::abort();
+  if (!std::filesystem::exists(doc::fuzzFolder())) std::abort();
   return 0;
 }

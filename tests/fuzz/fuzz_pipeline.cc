@@ -1,8 +1,6 @@
 // Fuzz target: one document through the whole processing, from arbitrary bytes to the four
 // result files. The first byte chooses the indentation step, the second whether a table
 // of contents is wanted; the rest is the document.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -14,35 +12,12 @@
 #include "html/html_page.h"
 #include "indent/indented_text.h"
 #include "run/console.h"
+#include "fuzz_folder.h"
 #include "run/line_file.h"
-
-namespace {
-
-std::string& folder() {
-  static std::string path;
-  return path;
-}
-
-void removeFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(folder(), ignored);
-}
-
-// Each input runs in the same private folder, entered once and removed at the end.
-void enterFolder() {
-  if (!folder().empty()) return;
-  std::string pattern = (std::filesystem::temp_directory_path() / "doc_fuzz_XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) std::abort();
-  folder() = pattern;
-  std::filesystem::current_path(pattern);
-  std::atexit(removeFolder);
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
-  enterFolder();
+  doc::enterFuzzFolder();
   static doc::Text console;
   doc::setConsoleSink(&console);
   console.clear();
