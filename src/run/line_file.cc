@@ -50,14 +50,14 @@ bool LineReader::fill() {
   return true;
 }
 
-bool LineReader::atEnd() {
+bool LineReader::atEndAfterBuffer() {
   if (begin_ < end_) return false;
   return !fill() || begin_ == end_;
 }
 
-TextView LineReader::readLine() {
+TextView LineReader::readLineAcrossFill() {
   if (atEnd()) return {};
-  // Fast path: the whole line lies in the buffer.
+  // The line may lie in the buffer once more bytes are read behind it.
   size_t searchFrom = begin_;
   for (;;) {
     const void* hit = std::memchr(buffer_.get() + searchFrom, '\n', end_ - searchFrom);
@@ -114,6 +114,7 @@ LineWriter::LineWriter(const Text& fileName) {
   if (file_ == nullptr) return;
   std::setvbuf(file_, nullptr, _IONBF, 0);
   buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBufferSize);
+  capacity_ = kWriteBufferSize;
   next_ = openWriters;
   if (next_ != nullptr) next_->prev_ = this;
   openWriters = this;
@@ -126,7 +127,7 @@ void LineWriter::flush() {
   used_ = 0;
 }
 
-void LineWriter::writeText(TextView text) {
+void LineWriter::writeTextAcrossFlush(TextView text) {
   // An empty view may have no data pointer at all, and memcpy must not see one.
   if (file_ == nullptr || text.empty()) return;
   if (text.size() > kWriteBufferSize - used_) {
@@ -140,8 +141,8 @@ void LineWriter::writeText(TextView text) {
   used_ += text.size();
 }
 
-void LineWriter::writeLine(TextView text) {
-  writeText(text);
+void LineWriter::writeLineAcrossFlush(TextView text) {
+  writeTextAcrossFlush(text);
   writeText("\r\n");
 }
 
@@ -151,6 +152,7 @@ void LineWriter::close() {
   std::fclose(file_);
   file_ = nullptr;
   buffer_.reset();
+  capacity_ = used_ = 0;
   if (prev_ != nullptr) prev_->next_ = next_;
   else openWriters = next_;
   if (next_ != nullptr) next_->prev_ = prev_;

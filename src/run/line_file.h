@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "run/text.h"
@@ -23,7 +24,7 @@ class LineReader {
   LineReader& operator=(const LineReader&) = delete;
 
   // True when no line is left to read.
-  bool atEnd();
+  bool atEnd() { return begin_ < end_ ? false : atEndAfterBuffer(); }
   // The next line without its line end; "" when atEnd. The view stays valid until the
   // next readLine, rewind or close of this reader.
   TextView readLine();
@@ -33,6 +34,8 @@ class LineReader {
 
  private:
   bool fill();  // Reads more bytes after the kept ones; false at the end of the file.
+  bool atEndAfterBuffer();
+  TextView readLineAcrossFill();  // a line that runs past the bytes in the buffer
 
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> buffer_;
@@ -61,13 +64,56 @@ class LineWriter {
 
  private:
   void flush();
+  void writeTextAcrossFlush(TextView text);
+  void writeLineAcrossFlush(TextView text);
 
   std::FILE* file_ = nullptr;
   std::unique_ptr<char[]> buffer_;
   size_t used_ = 0;
+  size_t capacity_ = 0;  // size of buffer_; 0 when the file could not be created
   // The writers still open, so that ending the program loses none of their bytes.
   LineWriter* prev_ = nullptr;
   LineWriter* next_ = nullptr;
 };
+
+// Every pass calls these once a line, so the common case, a line that lies whole in the
+// buffer or fits in it, is here where the compiler can inline it; the rest is in the .cc.
+
+inline TextView LineReader::readLine() {
+  if (begin_ < end_) {
+    const char* from = buffer_.get() + begin_;
+    const void* hit = std::memchr(from, '\n', end_ - begin_);
+    if (hit != nullptr) {
+      const char* lf = static_cast<const char*>(hit);
+      const char* lineEnd = (lf > from && lf[-1] == '\r') ? lf - 1 : lf;
+      begin_ += static_cast<size_t>(lf - from) + 1;
+      return TextView(from, static_cast<size_t>(lineEnd - from));
+    }
+  }
+  return readLineAcrossFill();
+}
+
+inline void LineWriter::writeText(TextView text) {
+  if (text.size() <= capacity_ - used_) {
+    // An empty view may have no data pointer at all, and memcpy must not see one.
+    if (!text.empty()) std::memcpy(buffer_.get() + used_, text.data(), text.size());
+    used_ += text.size();
+    return;
+  }
+  writeTextAcrossFlush(text);
+}
+
+inline void LineWriter::writeLine(TextView text) {
+  if (text.size() + 2 <= capacity_ - used_) {
+    char* to = buffer_.get() + used_;
+    // An empty view may have no data pointer at all, and memcpy must not see one.
+    if (!text.empty()) std::memcpy(to, text.data(), text.size());
+    to[text.size()] = '\r';
+    to[text.size() + 1] = '\n';
+    used_ += text.size() + 2;
+    return;
+  }
+  writeLineAcrossFlush(text);
+}
 
 }  // namespace doc
