@@ -26,18 +26,6 @@ TextView sliceText(TextView text, int64_t start, int64_t length) {
   return text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(take));
 }
 
-TextView trimLeadingBlanks(TextView text) {
-  const size_t first = text.find_first_not_of(' ');
-  return first == TextView::npos ? TextView{} : text.substr(first);
-}
-
-TextView trimTrailingBlanks(TextView text) {
-  const size_t last = text.find_last_not_of(' ');
-  return last == TextView::npos ? TextView{} : text.substr(0, last + 1);
-}
-
-TextView trimBlanks(TextView text) { return trimTrailingBlanks(trimLeadingBlanks(text)); }
-
 static inline char lowerByte(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }

@@ -61,4 +61,21 @@ RadixValue parseRadixForm(TextView text);
 // Nearest integer, halves to even; -2147483648 outside 32 bits or for not a number.
 int32_t toInteger(double value);
 
+// Every pass trims every line, and a line has few blanks at its ends if any, so these are
+// plain loops inline here rather than calls into the general search of find_first_not_of.
+
+inline TextView trimLeadingBlanks(TextView text) {
+  size_t first = 0;
+  while (first < text.size() && text[first] == ' ') ++first;
+  return text.substr(first);
+}
+
+inline TextView trimTrailingBlanks(TextView text) {
+  size_t end = text.size();
+  while (end > 0 && text[end - 1] == ' ') --end;
+  return text.substr(0, end);
+}
+
+inline TextView trimBlanks(TextView text) { return trimTrailingBlanks(trimLeadingBlanks(text)); }
+
 }  // namespace doc
