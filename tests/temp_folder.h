@@ -4,10 +4,10 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace doc {
@@ -42,9 +42,17 @@ inline void writeFile(const std::string& name, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The file's bytes; "" when it cannot be read. Read with stdio: a file stream throws when
+// the name is a folder.
 inline std::string readFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string bytes;
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  if (file == nullptr) return bytes;
+  char buffer[1 << 16];
+  size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  std::fclose(file);
+  return bytes;
 }
 
 inline bool fileExists(const std::string& name) { return std::filesystem::exists(name); }

@@ -6,45 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "chapter_rows.h"
 #include "temp_folder.h"
 
 namespace doc {
 namespace {
 
 constexpr const char* kTag = "<table style=\"font-size:100%\" table align=\"center\" border=\"1\">";
-
-// The file's bytes; "" when it cannot be read. Read with stdio, as the stream iterators
-// draw a false null-dereference warning from g++ 12 in optimised builds.
-Text fileBytes(const char* name) {
-  Text bytes;
-  std::FILE* file = std::fopen(name, "rb");
-  if (file == nullptr) return bytes;
-  char buffer[1 << 16];
-  size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  std::fclose(file);
-  return bytes;
-}
-
-Text crlf(const std::vector<Text>& lines) {
-  Text joined;
-  for (const Text& line : lines) joined += line + "\r\n";
-  return joined;
-}
-
-ChapterRow row(int64_t lineNumber, Text newNumber) {
-  ChapterRow r;
-  r.lineNumber = lineNumber;
-  r.newNumber = std::move(newNumber);
-  return r;
-}
-
-ChapterTable tableOf(std::vector<ChapterRow> rows) {
-  ChapterTable table;
-  table.chapterCount = static_cast<int64_t>(rows.size());
-  table.rows = std::move(rows);
-  return table;
-}
 
 Text headingLine(TextView indent, TextView number, TextView text) {
   return Text(indent) + "<span style=\"color:blue\"; ID=\"" + Text(number) + "\"><b>" + Text(text) +
@@ -67,7 +35,7 @@ class BodyLinesTest : public ::testing::Test {
     writeBodyLines(page, out, table, "rep");
     EXPECT_TRUE(page.atEnd());
     out.close();
-    return fileBytes("rep_indent.htm");
+    return readFile("rep_indent.htm");
   }
 
  private:
@@ -217,7 +185,7 @@ TEST_F(BodyLinesTest, WorkFileHoldsTheLastBlock) {
   bodyOf(crlf({"table_start: one", "table_end:", "text", "table_start: two <", "column: A", "a <b>",
                "table_end:", "tail"}),
          tableOf({}));
-  EXPECT_EQ(fileBytes("rep_table.txt"),
+  EXPECT_EQ(readFile("rep_table.txt"),
             crlf({"table_start: two &lt;", "column: A", "a <b>", "table_end:"}));
 }
 

@@ -7,6 +7,7 @@
 
 #include "run/console.h"
 #include "run/home_page.h"
+#include "chapter_rows.h"
 #include "temp_folder.h"
 
 namespace doc {
@@ -35,20 +36,6 @@ class HtmlPageTest : public ::testing::Test {
  private:
   TempFolder folder_;
 };
-
-ChapterTable tableOf(std::vector<ChapterRow> rows) {
-  ChapterTable table;
-  table.chapterCount = static_cast<int64_t>(rows.size());
-  table.rows = std::move(rows);
-  return table;
-}
-
-ChapterRow row(int64_t lineNumber, Text newNumber) {
-  ChapterRow r;
-  r.lineNumber = lineNumber;
-  r.newNumber = std::move(newNumber);
-  return r;
-}
 
 Text joinLines(const std::vector<Text>& lines) {
   Text bytes;

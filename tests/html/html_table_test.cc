@@ -6,32 +6,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "chapter_rows.h"
 #include "temp_folder.h"
 
 namespace doc {
 namespace {
 
 constexpr const char* kTag = "<table style=\"font-size:100%\" table align=\"center\" border=\"1\">";
-
-// The file's bytes; "" when it cannot be read. Read with stdio, as the stream iterators
-// draw a false null-dereference warning from g++ 12 in optimised builds.
-Text fileBytes(const char* name) {
-  Text bytes;
-  std::FILE* file = std::fopen(name, "rb");
-  if (file == nullptr) return bytes;
-  char buffer[1 << 16];
-  size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  std::fclose(file);
-  return bytes;
-}
-
-// The lines joined, each ended with CR LF.
-Text crlf(const std::vector<Text>& lines) {
-  Text joined;
-  for (const Text& line : lines) joined += line + "\r\n";
-  return joined;
-}
 
 struct BlockRun {
   Text page;           // what the table writer wrote
@@ -55,8 +36,8 @@ class HtmlTableTest : public ::testing::Test {
     out.close();
     run.readerAtEnd = page.atEnd();
     run.nextLine = Text(page.readLine());
-    run.page = fileBytes("rep_indent.htm");
-    run.workFile = fileBytes("rep_table.txt");
+    run.page = readFile("rep_indent.htm");
+    run.workFile = readFile("rep_table.txt");
     return run;
   }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "chapter_rows.h"
 #include "temp_folder.h"
 
 namespace doc {
@@ -29,20 +30,6 @@ class TableOfContentsTest : public ::testing::Test {
  private:
   TempFolder folder_;
 };
-
-ChapterRow row(int64_t lineNumber, Text newNumber) {
-  ChapterRow r;
-  r.lineNumber = lineNumber;
-  r.newNumber = std::move(newNumber);
-  return r;
-}
-
-ChapterTable tableOf(std::vector<ChapterRow> rows) {
-  ChapterTable table;
-  table.chapterCount = static_cast<int64_t>(rows.size());
-  table.rows = std::move(rows);
-  return table;
-}
 
 constexpr const char* kHeading = "<b>TABLE OF CONTENTS</b>\r\n";
 

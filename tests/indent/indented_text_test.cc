@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "run/console.h"
+#include "chapter_rows.h"
 #include "temp_folder.h"
 
 namespace doc {
@@ -31,22 +32,6 @@ class IndentedTextTest : public ::testing::Test {
  private:
   TempFolder folder_;
 };
-
-ChapterRow row(Text writtenNumber, int64_t lineNumber, int64_t indentWidth, Text newNumber) {
-  ChapterRow r;
-  r.writtenNumber = std::move(writtenNumber);
-  r.lineNumber = lineNumber;
-  r.indentWidth = indentWidth;
-  r.newNumber = std::move(newNumber);
-  return r;
-}
-
-ChapterTable tableOf(std::vector<ChapterRow> rows) {
-  ChapterTable table;
-  table.chapterCount = static_cast<int64_t>(rows.size());
-  table.rows = std::move(rows);
-  return table;
-}
 
 struct DocumentCase {
   const char* what;
