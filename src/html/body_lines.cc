@@ -13,8 +13,8 @@ namespace {
 
 // The buffers of one pass, reused from line to line.
 struct BodyLine {
-  Text current;  // the escaped line
-  Text lowered;  // the escaped line lowered, where the markers are looked for
+  Text escaped;  // the escaped line, for a line that holds an angle bracket
+  Text current;  // a table's start line, kept while the table is read
   Text output;   // the page line being built
 };
 
@@ -47,30 +47,28 @@ void writeBodyLines(LineReader& page, LineWriter& out, const ChapterTable& table
   while (!page.atEnd()) {
     body.output.clear();
     const TextView read = page.readLine();
+    ++bodyLineNumber;
     if (isBoldPassThrough(read)) {
       out.writeLine(read);
-      ++bodyLineNumber;
       continue;
     }
-    escapeAngleBracketsInto(read, body.current);
-    ++bodyLineNumber;
-    const Text& current = body.current;
-    toLowerAsciiInto(current, body.lowered);
-    const TextView lowered = body.lowered;
+    // The line itself when it has nothing to escape: it is written before the next read.
+    const TextView current = escapeAngleBracketsView(read, body.escaped);
 
     // Web link before file link: a line with both links its first "http".
-    size_t marker = lowered.find("http");
-    if (marker == TextView::npos) marker = lowered.find("file:///");
+    const size_t marker = findAddressMarker(current);
     if (marker != TextView::npos) {
       linkFirstAddressInto(current, static_cast<int64_t>(marker) + 1, body.output);
       out.writeLine(body.output);
       continue;
     }
 
-    const TextView loweredText = trimLeadingBlanks(lowered);
-    if (loweredText.starts_with("look_at:")) {
+    // Lowering never makes or removes a blank, so the markers are looked for in the line
+    // trimmed and compared lowered byte by byte, not in a lowered copy.
+    const TextView text = trimLeadingBlanks(current);
+    if (startsWithLowered(text, "look_at:")) {
       // Only blanks stand before the marker, so its first occurrence is right after them.
-      body.output.assign(current, 0, lowered.size() - loweredText.size());
+      body.output.assign(current.substr(0, current.size() - text.size()));
       body.output.append("look_at: ");
       const TextView reference = sliceText(trimBlanks(current), 10, -1);
       if (const ChapterRow* row = findFirstRow(table, byNewNumber, reference)) {
@@ -80,8 +78,10 @@ void writeBodyLines(LineReader& page, LineWriter& out, const ChapterTable& table
       }
       // No chapter bears the number: the heading rule may still write the line; if it
       // does not, the line is written as it stands rather than left out of the page.
-    } else if (loweredText.starts_with("table_start:")) {
-      writeTableBlock(current, page, out, baseName, bodyLineNumber);
+    } else if (startsWithLowered(text, "table_start:")) {
+      // The table reads on in the page, so the line must not stay a view into its buffer.
+      body.current.assign(current);
+      writeTableBlock(body.current, page, out, baseName, bodyLineNumber);
       continue;
     }
 

@@ -29,11 +29,9 @@ bool hasAngleBracket(uint64_t word) {
   return ((x - kOnes) & ~x & (0x80 * kOnes)) != 0;
 }
 
-}  // namespace
-
-void escapeAngleBracketsInto(TextView text, Text& out) {
-  out.clear();
-  // Most lines hold no angle bracket: find the first one eight bytes at a time.
+// The place of the first angle bracket, or the size of the text when there is none. Most
+// lines hold none, so the search takes eight bytes at a time.
+size_t firstAngleBracket(TextView text) {
   size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) {
     uint64_t word;
@@ -41,14 +39,15 @@ void escapeAngleBracketsInto(TextView text, Text& out) {
     if (hasAngleBracket(word)) break;
   }
   while (i < text.size() && kEntities[static_cast<unsigned char>(text[i])].empty()) ++i;
-  if (i == text.size()) {
-    out.assign(text);
-    return;
-  }
+  return i;
+}
+
+// The escaped text into out, whose first `plain` bytes are those of text, with no bracket.
+void escapeFrom(TextView text, size_t plain, Text& out) {
   out.reserve(text.size() + 16);
-  out.assign(text.substr(0, i));
-  size_t plainFrom = i;  // first byte not yet copied
-  for (; i < text.size(); ++i) {
+  out.assign(text.substr(0, plain));
+  size_t plainFrom = plain;  // first byte not yet copied
+  for (size_t i = plain; i < text.size(); ++i) {
     const TextView entity = kEntities[static_cast<unsigned char>(text[i])];
     if (entity.empty()) continue;
     out.append(text.substr(plainFrom, i - plainFrom));
@@ -56,6 +55,24 @@ void escapeAngleBracketsInto(TextView text, Text& out) {
     plainFrom = i + 1;
   }
   out.append(text.substr(plainFrom));
+}
+
+}  // namespace
+
+void escapeAngleBracketsInto(TextView text, Text& out) {
+  const size_t first = firstAngleBracket(text);
+  if (first == text.size()) {
+    out.assign(text);
+    return;
+  }
+  escapeFrom(text, first, out);
+}
+
+TextView escapeAngleBracketsView(TextView text, Text& buffer) {
+  const size_t first = firstAngleBracket(text);
+  if (first == text.size()) return text;
+  escapeFrom(text, first, buffer);
+  return buffer;
 }
 
 Text escapeAngleBrackets(TextView text) {

@@ -11,5 +11,9 @@ Text escapeAngleBrackets(TextView text);
 // The same into a buffer the caller reuses from line to line.
 // REQUIRES: out does not hold the bytes that text views.
 void escapeAngleBracketsInto(TextView text, Text& out);
+// The escaped text as a view: `text` itself when it holds no angle bracket, as most lines
+// do, so that they are not copied; otherwise `buffer`, filled with the escaped text.
+// REQUIRES: buffer does not hold the bytes that text views.
+TextView escapeAngleBracketsView(TextView text, Text& buffer);
 
 }  // namespace doc

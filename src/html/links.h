@@ -18,6 +18,11 @@ Text linkFirstAddress(TextView line, int64_t position);
 // REQUIRES: as above, and out does not hold the bytes that line views.
 void linkFirstAddressInto(TextView line, int64_t position, Text& out);
 
+// The 0-based place of the first "http" in the line in any letter case, or, when the line
+// has none, of the first "file:///"; TextView::npos when it has neither. Web link before
+// file link: a line with both is linked at its first "http".
+size_t findAddressMarker(TextView line);
+
 // True for a line that, lower-cased and trimmed of blanks, begins with "<b>" and whose
 // first "</b>" ends at its last byte; "<b>" alone passes too, having no "</b>" at all.
 bool isBoldPassThrough(TextView line);
