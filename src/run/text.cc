@@ -59,14 +59,6 @@ Text toLowerAscii(TextView text) {
   return out;
 }
 
-bool startsWithLowered(TextView text, TextView lowerPrefix) {
-  if (text.size() < lowerPrefix.size()) return false;
-  for (size_t i = 0; i < lowerPrefix.size(); ++i) {
-    if (lowerByte(text[i]) != lowerPrefix[i]) return false;
-  }
-  return true;
-}
-
 int byteAt(TextView text, int64_t position) {
   if (position < 1 || position > static_cast<int64_t>(text.size())) return 0;
   return static_cast<unsigned char>(text[static_cast<size_t>(position - 1)]);

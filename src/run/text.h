@@ -5,7 +5,9 @@
 // the first byte that does not belong to it.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -23,16 +25,17 @@ int64_t findFrom(TextView text, TextView pattern, int64_t start);
 TextView sliceText(TextView text, int64_t start, int64_t length);
 
 // Without the leading and trailing blanks; tabs stay. Views into `text`.
-TextView trimBlanks(TextView text);
-TextView trimLeadingBlanks(TextView text);
-TextView trimTrailingBlanks(TextView text);
+inline TextView trimBlanks(TextView text);
+inline TextView trimLeadingBlanks(TextView text);
+inline TextView trimTrailingBlanks(TextView text);
 
 // Every A to Z lowered; bytes 128 to 255 pass unchanged.
 Text toLowerAscii(TextView text);
 // The same into a buffer the caller reuses from line to line.
 void toLowerAsciiInto(TextView text, Text& out);
 // Whether `text` begins with `lowerPrefix` when lowered (the prefix is lower case already).
-bool startsWithLowered(TextView text, TextView lowerPrefix);
+// Inline below: the passes ask it of every line for the markers.
+inline bool startsWithLowered(TextView text, TextView lowerPrefix);
 
 // The byte at 1-based `position` as 0 to 255; 0 outside the text.
 int byteAt(TextView text, int64_t position);
@@ -66,6 +69,19 @@ int32_t toInteger(double value);
 
 inline TextView trimLeadingBlanks(TextView text) {
   size_t first = 0;
+  // The lines of the indented file begin with their chapter's indentation, often many
+  // blanks: eight are compared at a time, and the first other byte is found from the
+  // lowest set bit of the difference, which on a little-endian machine is the first byte.
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr uint64_t kBlanks = 0x2020202020202020u;
+    for (; first + 8 <= text.size(); first += 8) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + first, 8);
+      if (word != kBlanks) {
+        return text.substr(first + static_cast<size_t>(std::countr_zero(word ^ kBlanks)) / 8);
+      }
+    }
+  }
   while (first < text.size() && text[first] == ' ') ++first;
   return text.substr(first);
 }
@@ -77,5 +93,14 @@ inline TextView trimTrailingBlanks(TextView text) {
 }
 
 inline TextView trimBlanks(TextView text) { return trimTrailingBlanks(trimLeadingBlanks(text)); }
+
+inline bool startsWithLowered(TextView text, TextView lowerPrefix) {
+  if (text.size() < lowerPrefix.size()) return false;
+  for (size_t i = 0; i < lowerPrefix.size(); ++i) {
+    const char c = text[i];
+    if (((c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c) != lowerPrefix[i]) return false;
+  }
+  return true;
+}
 
 }  // namespace doc

@@ -1,5 +1,5 @@
-// The one-scan searches of the body pass against the plain rules they stand for: lower a
-// copy and search it, escape a copy. The scans take eight bytes at a time and look for
+// The scans that take eight bytes at a time against the plain rules they stand for: lower
+// a copy and search it, escape a copy, skip blanks one by one. The address scan looks for
 // byte pairs first, so the cases put markers and near-misses at every place of lines of
 // many lengths, across the eight-byte steps and at both ends.
 #include <gtest/gtest.h>
@@ -99,6 +99,22 @@ TEST(EscapeViewTest, SameAsTheCopyAndTheLineItselfWhenNothingIsEscaped) {
       if (at == length) continue;
       line[at] = at % 2 ? '<' : '>';
       EXPECT_EQ(escapeAngleBracketsView(line, buffer), escapeAngleBrackets(line)) << line;
+    }
+  }
+}
+
+TEST(TrimLeadingBlanksTest, EveryCountOfBlanksBeforeEveryKindOfByte) {
+  // A tab, a byte with the blank's bits and more, NUL and a byte from 128 end the blanks.
+  const Text ends[] = {"x", "\t", "\x60", "!", Text(1, '\0'), "\xa0"};
+  for (size_t blanks = 0; blanks <= 40; ++blanks) {
+    const Text only(blanks, ' ');
+    EXPECT_EQ(trimLeadingBlanks(only), "") << blanks;
+    for (const Text& end : ends) {
+      for (size_t tail = 0; tail <= 9; ++tail) {
+        const Text rest = end + Text(tail, tail % 2 ? ' ' : 'y');
+        EXPECT_EQ(trimLeadingBlanks(only + rest), rest) << blanks << " " << tail;
+        EXPECT_EQ(trimBlanks(only + rest), trimTrailingBlanks(rest)) << blanks << " " << tail;
+      }
     }
   }
 }
