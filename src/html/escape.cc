@@ -30,9 +30,12 @@ bool hasAngleBracket(uint64_t word) {
 }
 
 // The place of the first angle bracket, or the size of the text when there is none. Most
-// lines hold none, so the search takes eight bytes at a time.
+// lines hold none, so the search takes sixteen bytes at a time, then eight.
 size_t firstAngleBracket(TextView text) {
   size_t i = 0;
+  for (; i + 16 <= text.size(); i += 16) {
+    if (anyByteSet((loadBytes16(text.data() + i) | 0x02) == 0x3E)) break;
+  }
   for (; i + 8 <= text.size(); i += 8) {
     uint64_t word;
     std::memcpy(&word, text.data() + i, 8);

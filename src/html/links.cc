@@ -49,7 +49,18 @@ size_t findAddressMarker(TextView line) {
     return false;
   };
   size_t q = 0;
-  // The pairs that begin at q .. q + 7, from the word at q and the one a byte after it.
+  // The pairs that begin at q .. q + 15, from the sixteen bytes at q and those a byte on.
+  for (; q + 17 <= size; q += 16) {
+    const Bytes16 first = loadBytes16(bytes + q);
+    const Bytes16 second = loadBytes16(bytes + q + 1);
+    const auto pairT = ((first | 0x20) == 't') & ((second | 0x20) == 't');
+    const auto pairColonSlash = (first == ':') & (second == '/');
+    if (!anyByteSet(pairT | pairColonSlash)) continue;
+    for (size_t at = q; at < q + 16; ++at) {
+      if (markerAt(at)) return at - 1;
+    }
+  }
+  // The same eight at a time, then one by one, for what is left.
   for (; q + 9 <= size; q += 8) {
     const uint64_t first = loadWord(bytes + q);
     const uint64_t second = loadWord(bytes + q + 1);

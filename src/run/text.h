@@ -64,6 +64,17 @@ RadixValue parseRadixForm(TextView text);
 // Nearest integer, halves to even; -2147483648 outside 32 bits or for not a number.
 int32_t toInteger(double value);
 
+// Sixteen bytes as one value, for the scans that look at every byte of every line. GCC and
+// clang compile operations on it to vector instructions (SSE2 on x86-64, which every such
+// processor has), so comparing sixteen bytes costs about what comparing one does.
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+// The sixteen bytes from `at`. REQUIRES: they lie inside one text.
+inline Bytes16 loadBytes16(const char* at);
+// Whether any byte of a comparison's result (0 or all ones per byte) is set.
+template <typename Mask>
+bool anyByteSet(Mask mask);
+
 // Every pass trims every line, and a line has few blanks at its ends if any, so these are
 // plain loops inline here rather than calls into the general search of find_first_not_of.
 
@@ -93,6 +104,20 @@ inline TextView trimTrailingBlanks(TextView text) {
 }
 
 inline TextView trimBlanks(TextView text) { return trimTrailingBlanks(trimLeadingBlanks(text)); }
+
+inline Bytes16 loadBytes16(const char* at) {
+  Bytes16 bytes;
+  std::memcpy(&bytes, at, sizeof bytes);
+  return bytes;
+}
+
+template <typename Mask>
+bool anyByteSet(Mask mask) {
+  static_assert(sizeof(Mask) == 16);
+  uint64_t halves[2];
+  std::memcpy(halves, &mask, sizeof halves);
+  return (halves[0] | halves[1]) != 0;
+}
 
 inline bool startsWithLowered(TextView text, TextView lowerPrefix) {
   if (text.size() < lowerPrefix.size()) return false;
