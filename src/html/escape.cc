@@ -29,20 +29,41 @@ bool hasAngleBracket(uint64_t word) {
   return ((x - kOnes) & ~x & (0x80 * kOnes)) != 0;
 }
 
+bool hasAngleBracket16(const char* at) {
+  return anyByteSet((loadBytes16(at) | 0x02) == 0x3E);  // as hasAngleBracket above
+}
+
+uint64_t loadWord(const char* at) {
+  uint64_t word;
+  std::memcpy(&word, at, 8);
+  return word;
+}
+
+// The place of the first angle bracket from `from` on, byte by byte.
+size_t firstAngleBracketFrom(TextView text, size_t from) {
+  while (from < text.size() && text[from] != '<' && text[from] != '>') ++from;
+  return from;
+}
+
 // The place of the first angle bracket, or the size of the text when there is none. Most
-// lines hold none, so the search takes sixteen bytes at a time, then eight.
+// lines hold none, so the search takes sixteen bytes at a time, and the bytes left at the
+// end are tested as one more block of sixteen that ends with the last byte (or, for a short
+// text, as the eight bytes at each end), rather than one by one.
 size_t firstAngleBracket(TextView text) {
+  const size_t size = text.size();
+  const char* bytes = text.data();
   size_t i = 0;
-  for (; i + 16 <= text.size(); i += 16) {
-    if (anyByteSet((loadBytes16(text.data() + i) | 0x02) == 0x3E)) break;
+  for (; i + 16 <= size; i += 16) {
+    if (hasAngleBracket16(bytes + i)) return firstAngleBracketFrom(text, i);
   }
-  for (; i + 8 <= text.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    if (hasAngleBracket(word)) break;
+  if (i == size) return size;
+  bool candidate = true;  // a text of fewer than eight bytes is looked at byte by byte
+  if (size >= 16) {
+    candidate = hasAngleBracket16(bytes + size - 16);
+  } else if (size >= 8) {
+    candidate = hasAngleBracket(loadWord(bytes)) || hasAngleBracket(loadWord(bytes + size - 8));
   }
-  while (i < text.size() && kEntities[static_cast<unsigned char>(text[i])].empty()) ++i;
-  return i;
+  return candidate ? firstAngleBracketFrom(text, i) : size;
 }
 
 // The escaped text into out, whose first `plain` bytes are those of text, with no bracket.

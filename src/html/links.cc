@@ -25,16 +25,37 @@ uint64_t loadWord(const char* at) {
 // no other byte into a lower-case letter.
 char lowerLetter(char c) { return static_cast<char>(c | 0x20); }
 
+// Whether any of the sixteen byte pairs that begin at `at` .. `at` + 15 is "tt" in any case
+// or ":/": the sixteen bytes from `at` against the sixteen a byte on.
+// REQUIRES: 17 bytes from `at` lie in the line.
+bool hasMarkerPair16(const char* at) {
+  const Bytes16 first = loadBytes16(at);
+  const Bytes16 second = loadBytes16(at + 1);
+  const auto pairT = ((first | 0x20) == 't') & ((second | 0x20) == 't');
+  const auto pairColonSlash = (first == ':') & (second == '/');
+  return anyByteSet(pairT | pairColonSlash);
+}
+
+// The same for the eight pairs that begin at `at` .. `at` + 7. REQUIRES: 9 bytes from `at`.
+bool hasMarkerPair8(const char* at) {
+  const uint64_t first = loadWord(at);
+  const uint64_t second = loadWord(at + 1);
+  const uint64_t pairT =
+      ((first | 0x20 * kOnes) ^ ('t' * kOnes)) | ((second | 0x20 * kOnes) ^ ('t' * kOnes));
+  const uint64_t pairColonSlash = (first ^ (':' * kOnes)) | (second ^ ('/' * kOnes));
+  return hasZeroByte(pairT) || hasZeroByte(pairColonSlash);
+}
+
 }  // namespace
 
 size_t findAddressMarker(TextView line) {
   // Every line of the page is searched for both markers, and a line rarely holds either,
   // so the search runs once over the line, without a lowered copy, and looks for the
   // pairs of bytes that the markers hold and ordinary text seldom does: "tt" (in any
-  // case) as in "http", and ":/" as in "file:///". Only where a word of eight bytes holds
-  // one of them is each place looked at in full. The place q of a pair is that of the
-  // second byte of "http" and of the fifth of "file:///", so the pairs come in the order of
-  // the markers' places, and the first full match of each marker is its first place.
+  // case) as in "http", and ":/" as in "file:///", sixteen pairs at a time. Only in a block
+  // that holds one of them is each place looked at in full. The place q of a pair is that
+  // of the second byte of "http" and of the fifth of "file:///", so the pairs come in the
+  // order of the markers' places, and the first full match of each marker is its first.
   const size_t size = line.size();
   const char* bytes = line.data();
   size_t fileAt = TextView::npos;
@@ -48,32 +69,30 @@ size_t findAddressMarker(TextView line) {
     }
     return false;
   };
+  const size_t pairs = size < 2 ? 0 : size - 1;  // pairs begin at 0 .. pairs - 1
   size_t q = 0;
-  // The pairs that begin at q .. q + 15, from the sixteen bytes at q and those a byte on.
-  for (; q + 17 <= size; q += 16) {
-    const Bytes16 first = loadBytes16(bytes + q);
-    const Bytes16 second = loadBytes16(bytes + q + 1);
-    const auto pairT = ((first | 0x20) == 't') & ((second | 0x20) == 't');
-    const auto pairColonSlash = (first == ':') & (second == '/');
-    if (!anyByteSet(pairT | pairColonSlash)) continue;
+  for (; q + 16 <= pairs; q += 16) {
+    if (!hasMarkerPair16(bytes + q)) continue;
     for (size_t at = q; at < q + 16; ++at) {
       if (markerAt(at)) return at - 1;
     }
   }
-  // The same eight at a time, then one by one, for what is left.
-  for (; q + 9 <= size; q += 8) {
-    const uint64_t first = loadWord(bytes + q);
-    const uint64_t second = loadWord(bytes + q + 1);
-    const uint64_t pairT = ((first | 0x20 * kOnes) ^ ('t' * kOnes)) |
-                           ((second | 0x20 * kOnes) ^ ('t' * kOnes));
-    const uint64_t pairColonSlash = (first ^ (':' * kOnes)) | (second ^ ('/' * kOnes));
-    if (!hasZeroByte(pairT) && !hasZeroByte(pairColonSlash)) continue;
-    for (size_t at = q; at < q + 8; ++at) {
-      if (markerAt(at)) return at - 1;
-    }
+  if (q == pairs) return fileAt;
+  // Fewer than sixteen pairs are left. Rather than go through them one by one, one more
+  // block is tested that ends with the last pair and so takes in pairs already passed
+  // (they hold no "http", and a "file:///" among them is recorded already); a short line
+  // is tested eight pairs at a time from both ends. Only a block that holds a pair has its
+  // pairs from q on looked at in full.
+  bool candidate = true;  // a line of fewer than nine bytes is looked at pair by pair
+  if (pairs >= 16) {
+    candidate = hasMarkerPair16(bytes + pairs - 16);
+  } else if (pairs >= 8) {
+    candidate = hasMarkerPair8(bytes) || hasMarkerPair8(bytes + pairs - 8);
   }
-  for (; q + 1 < size; ++q) {
-    if (markerAt(q)) return q - 1;
+  if (candidate) {
+    for (; q < pairs; ++q) {
+      if (markerAt(q)) return q - 1;
+    }
   }
   return fileAt;
 }
