@@ -1,9 +1,11 @@
 // The table of contents, in one pass over the indented file. Only heading lines give an
-// entry, so only they are escaped; the heading of a line is found with a forward-only
-// cursor, so a line costs the same whatever the number of headings.
+// entry, so only they are read and escaped: the reader skips the lines between them, whose
+// line ends it counts in bulk. The rows hold the headings' line numbers in increasing order,
+// so a line costs the same whatever the number of headings.
 #include "html/table_of_contents.h"
 
-#include "chapters/chapter_index.h"
+#include <limits>
+
 #include "html/escape.h"
 
 namespace doc {
@@ -11,16 +13,20 @@ namespace doc {
 void writeTableOfContents(LineReader& page, LineWriter& out, const ChapterTable& table) {
   out.writeLine("<b>TABLE OF CONTENTS</b>");
 
-  HeadingCursor cursor;
-  int64_t tocLineNumber = 0;  // the indented file keeps the input's line numbers
+  int64_t tocLineNumber = 0;  // lines read or skipped; the indented file keeps the input's
   Text escaped;               // both reused from entry to entry
   Text entry;
 
-  while (!page.atEnd()) {
+  for (int64_t r = 0; r < table.chapterCount; ++r) {
+    const ChapterRow& row = table.rows[static_cast<size_t>(r)];
+    // A row at a line already passed gives no entry, as with the forward-only cursor.
+    if (row.lineNumber <= tocLineNumber) continue;
+    const int64_t before = row.lineNumber - 1 - tocLineNumber;
+    const int64_t skipped = page.skipLines(before);
+    tocLineNumber += skipped;
+    if (skipped < before || page.atEnd()) break;  // the file ends before the heading
     const TextView line = page.readLine();
     ++tocLineNumber;
-    const ChapterRow* row = headingAtLine(table, cursor, tocLineNumber);
-    if (row == nullptr) continue;
 
     escapeAngleBracketsInto(line, escaped);
     const TextView heading = trimBlanks(escaped);
@@ -29,12 +35,14 @@ void writeTableOfContents(LineReader& page, LineWriter& out, const ChapterTable&
     entry += "<b>";
     entry += heading;
     entry += " <a href=\"#";
-    entry += row->newNumber;  // the anchor id that the body gives this heading
+    entry += row.newNumber;  // the anchor id that the body gives this heading
     entry += "\">";
-    entry += row->newNumber;
+    entry += row.newNumber;
     entry += "</a> </b>";
     out.writeLine(entry);
   }
+  // The pass leaves the reader at the end of the file.
+  page.skipLines(std::numeric_limits<int64_t>::max());
 
   out.writeLine("<br>");
 }

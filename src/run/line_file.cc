@@ -102,6 +102,55 @@ TextView LineReader::readLineAcrossFill() {
   return longLine_;
 }
 
+int64_t LineReader::skipLines(int64_t count) {
+  // A pass that needs only some lines of a file skips the others here. Their line ends are
+  // counted 64 bytes at a time, and a block whose line ends do not reach the count is
+  // passed whole, which costs far less than finding each line end on its own; the block
+  // where the count is reached is gone through line by line. Bytes of a line that goes on
+  // past the buffer are dropped rather than gathered.
+  int64_t skipped = 0;
+  bool inLine = false;  // bytes after the last line end passed were dropped
+  while (skipped < count) {
+    if (begin_ == end_ && !fill()) {
+      if (inLine) ++skipped;  // the last line of the file, without a line end
+      break;
+    }
+    const char* const buffer = buffer_.get();
+    const char* const from = buffer + begin_;
+    const char* const end = buffer + end_;
+    const char* at = from;
+    for (; end - at >= 64; at += 64) {
+      // A comparison gives -1 in each byte that is a line end; four of them summed and
+      // negated count up to 4 a byte, and a multiplication adds up the eight bytes of a
+      // half (a portable popcount is slow where the processor has no instruction for it).
+      const auto sum = (loadBytes16(at) == '\n') + (loadBytes16(at + 16) == '\n') +
+                       (loadBytes16(at + 32) == '\n') + (loadBytes16(at + 48) == '\n');
+      const auto counts = -sum;
+      uint64_t halves[2];
+      std::memcpy(halves, &counts, sizeof halves);
+      constexpr uint64_t kOnes = 0x0101010101010101u;
+      const auto found =
+          static_cast<int64_t>(((halves[0] * kOnes) >> 56) + ((halves[1] * kOnes) >> 56));
+      if (skipped + found >= count) break;
+      skipped += found;
+    }
+    for (; skipped < count; ++skipped) {
+      const void* lf = std::memchr(at, '\n', static_cast<size_t>(end - at));
+      if (lf == nullptr) break;
+      at = static_cast<const char*>(lf) + 1;
+    }
+    if (at > from) inLine = at[-1] != '\n';
+    if (skipped == count) {
+      begin_ = static_cast<size_t>(at - buffer);
+      break;
+    }
+    // No line end is left in the buffer: the line goes on after it, or ends the file.
+    if (at < end) inLine = true;
+    begin_ = end_;
+  }
+  return skipped;
+}
+
 void LineReader::rewind() {
   if (file_ == nullptr) return;
   std::rewind(file_);

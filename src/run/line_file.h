@@ -4,6 +4,7 @@
 // opened is empty, and a writer on a file that cannot be created drops its output.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -28,6 +29,9 @@ class LineReader {
   // The next line without its line end; "" when atEnd. The view stays valid until the
   // next readLine, rewind or close of this reader.
   TextView readLine();
+  // Passes over up to `count` lines as that many readLine calls would, without making
+  // them; returns how many there were, fewer only at the end of the file.
+  int64_t skipLines(int64_t count);
   // Back to the first line.
   void rewind();
   void close();
