@@ -24,8 +24,7 @@ size_t firstSlot(const NumberIndex& index, uint64_t hash) {
 }
 
 // The place that holds the number, or the free place where the probe for it ends.
-size_t probe(const ChapterTable& table, const NumberIndex& index, TextView number,
-             uint64_t hash) {
+size_t probe(const ChapterTable& table, const NumberIndex& index, TextView number, uint64_t hash) {
   const size_t mask = index.slots.size() - 1;
   for (size_t at = firstSlot(index, hash);; at = (at + 1) & mask) {
     const NumberSlot& slot = index.slots[at];

@@ -137,8 +137,7 @@ WorkReader startReading(const WorkFile& work) {
 // The next line into `line`; false at the end of the file, where the line is "". The line
 // stays valid until the next read.
 bool readNext(WorkReader& reader, TextView& line) {
-  const int64_t next =
-      readLineAt(*reader.work, reader.window, reader.offset, reader.scratch, line);
+  const int64_t next = readLineAt(*reader.work, reader.window, reader.offset, reader.scratch, line);
   if (next == reader.offset) return false;
   reader.offset = next;
   return true;
@@ -219,8 +218,8 @@ struct ColumnCursor {
   int64_t next = 0;  // offset of the next cell's line
 };
 
-void writeHeaderRow(const WorkFile& work, const std::vector<BlockColumn>& columns,
-                    LineWriter& out, Text& scratch, Text& pageLine) {
+void writeHeaderRow(const WorkFile& work, const std::vector<BlockColumn>& columns, LineWriter& out,
+                    Text& scratch, Text& pageLine) {
   Window window;
   if (!work.kept) allocateWindow(window, kHeaderWindow);
   out.writeLine("<tr>");

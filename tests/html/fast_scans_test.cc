@@ -48,11 +48,11 @@ TEST(AddressMarkerTest, PlainCases) {
 }
 
 TEST(AddressMarkerTest, EveryPlaceInLinesOfManyLengths) {
-  const std::vector<Text> markers = {"http", "HTTP", "hTtP", "file:///", "FiLe:///", "htt",
-                                     "file://", "tt", ":/", "ttp"};
+  const std::vector<Text> markers = {"http", "HTTP",    "hTtP", "file:///", "FiLe:///",
+                                     "htt",  "file://", "tt",   ":/",       "ttp"};
   // Fillers full of the bytes the scan looks at, and of their neighbours in the byte table.
   const std::vector<Text> fillers = {"abc ", "t:/T", "tT", "/:", "\x54\x74\x3a\x2f\x34\x14",
-                                     "h", "f"};
+                                     "h",    "f"};
   for (const Text& filler : fillers) {
     for (size_t length = 0; length <= 40; ++length) {
       Text base;
@@ -73,8 +73,8 @@ TEST(AddressMarkerTest, EveryPlaceInLinesOfManyLengths) {
 }
 
 TEST(AddressMarkerTest, RandomLinesOfMarkerPieces) {
-  const std::vector<Text> pieces = {"h", "H", "t", "T", "p", "P", "f", "F", "i", "l", "e",
-                                    ":", "/", " ", "x", "<", ">", "\xff"};
+  const std::vector<Text> pieces = {"h", "H", "t", "T", "p", "P", "f", "F", "i",
+                                    "l", "e", ":", "/", " ", "x", "<", ">", "\xff"};
   uint64_t state = 12345;
   for (int n = 0; n < 20000; ++n) {
     state = state * 6364136223846793005u + 1442695040888963407u;

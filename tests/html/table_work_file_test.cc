@@ -97,7 +97,8 @@ TEST_F(TableWorkFileTest, LongCellsOfManyColumnsComeBackWholeFromTheFile) {
 
 TEST_F(TableWorkFileTest, LongerFileFromBeforeIsCutToTheBlock) {
   writeFile("rep_table.txt", Text(50000, 'o') + "\r\ncolumn: old\r\nold cell\r\n");
-  const BlockResult result = runBlock("table_start: New", crlfLines({"column: c", "v", "table_end:"}));
+  const BlockResult result =
+      runBlock("table_start: New", crlfLines({"column: c", "v", "table_end:"}));
   EXPECT_EQ(result.workFile, crlfLines({"table_start: New", "column: c", "v", "table_end:"}));
   EXPECT_EQ(result.page.find("old"), Text::npos);
 }
