@@ -141,8 +141,16 @@ def list_number(console, name):
 
 
 def run_windows(folder, answers, choose=None, program=PROGRAM_NAME, env=None):
-    return Run(["timeout", str(WINE_TIMEOUT), "wine", "cmd", "/c", program], folder, answers,
-               choose, env or wine_env)
+    # Now and then, on a loaded machine, Wine fails to start the inner "cmd /c" of the
+    # environment check, and the program rightly stops at its message. That is Wine's
+    # failure, not the program's: such a run is made again, at most twice.
+    for attempt in range(3):
+        run = Run(["timeout", str(WINE_TIMEOUT), "wine", "cmd", "/c", program], folder,
+                  answers, choose, env or wine_env)
+        if b"Checking for cmd.exe" not in run.output:
+            break
+        print("wine: the inner interpreter did not start; run again", file=sys.stderr)
+    return run
 
 
 def run_posix(folder, answers, choose=None, program=PROGRAM_NAME):
