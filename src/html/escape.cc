@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 namespace doc {
 
@@ -23,20 +22,10 @@ constexpr std::array<TextView, 256> kEntities = makeEntities();
 
 // Whether any of the eight bytes is "<" (0x3C) or ">" (0x3E): with bit 1 set, both are
 // 0x3E, and a byte equal to it gives a zero byte after the exclusive or.
-bool hasAngleBracket(uint64_t word) {
-  constexpr uint64_t kOnes = 0x0101010101010101u;
-  const uint64_t x = (word | 0x02 * kOnes) ^ (0x3E * kOnes);
-  return ((x - kOnes) & ~x & (0x80 * kOnes)) != 0;
-}
+bool hasAngleBracket(uint64_t word) { return hasZeroByte((word | 0x02 * kOnes) ^ (0x3E * kOnes)); }
 
 bool hasAngleBracket16(const char* at) {
   return anyByteSet((loadBytes16(at) | 0x02) == 0x3E);  // as hasAngleBracket above
-}
-
-uint64_t loadWord(const char* at) {
-  uint64_t word;
-  std::memcpy(&word, at, 8);
-  return word;
 }
 
 // The place of the first angle bracket from `from` on, byte by byte.

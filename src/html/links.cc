@@ -3,23 +3,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 namespace doc {
 
 namespace {
-
-constexpr uint64_t kOnes = 0x0101010101010101u;
-
-// Whether any byte of the word is zero. (The usual test: it never reports a zero byte
-// where there is none, which is all that is asked of it here.)
-bool hasZeroByte(uint64_t word) { return ((word - kOnes) & ~word & (0x80 * kOnes)) != 0; }
-
-uint64_t loadWord(const char* at) {
-  uint64_t word;
-  std::memcpy(&word, at, 8);
-  return word;
-}
 
 // A byte lowered, for the letters of the markers: bit 5 set turns A to Z into a to z, and
 // no other byte into a lower-case letter.

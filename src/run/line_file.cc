@@ -128,7 +128,6 @@ int64_t LineReader::skipLines(int64_t count) {
       const auto counts = -sum;
       uint64_t halves[2];
       std::memcpy(halves, &counts, sizeof halves);
-      constexpr uint64_t kOnes = 0x0101010101010101u;
       const auto found =
           static_cast<int64_t>(((halves[0] * kOnes) >> 56) + ((halves[1] * kOnes) >> 56));
       if (skipped + found >= count) break;

@@ -34,7 +34,6 @@ static inline char lowerByte(char c) {
 // gets 0x20 added when it is below 0x80 and from 'A' to 'Z'. The sums stay inside their
 // byte, so no carry reaches the next one.
 void toLowerAsciiInto(TextView text, Text& out) {
-  constexpr uint64_t kOnes = 0x0101010101010101u;
   constexpr uint64_t kHigh = 0x80 * kOnes;
   out.resize(text.size());
   const char* from = text.data();

@@ -64,6 +64,19 @@ RadixValue parseRadixForm(TextView text);
 // Nearest integer, halves to even; -2147483648 outside 32 bits or for not a number.
 int32_t toInteger(double value);
 
+// Eight bytes as one value, for the scans that go a word at a time where sixteen bytes are
+// not left: kOnes times a byte repeats it in every byte of a word.
+inline constexpr uint64_t kOnes = 0x0101010101010101u;
+// The eight bytes from `at`. REQUIRES: they lie inside one text.
+inline uint64_t loadWord(const char* at) {
+  uint64_t word;
+  std::memcpy(&word, at, 8);
+  return word;
+}
+// Whether any byte of the word is zero. It never reports a zero byte where there is none,
+// which is all the scans ask of it.
+inline bool hasZeroByte(uint64_t word) { return ((word - kOnes) & ~word & (0x80 * kOnes)) != 0; }
+
 // Sixteen bytes as one value, for the scans that look at every byte of every line. GCC and
 // clang compile operations on it to vector instructions (SSE2 on x86-64, which every such
 // processor has), so comparing sixteen bytes costs about what comparing one does.
